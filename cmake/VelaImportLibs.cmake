@@ -1,0 +1,20 @@
+# mingw-w64 ships no import library for XmlLite: make one from the two exports the suite calls.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(_xmllite_exports "CreateXmlReader@12\nCreateXmlReaderInputWithEncodingName@24\n")
+  set(_dlltool_kill_at --kill-at)
+else()
+  set(_xmllite_exports "CreateXmlReader\nCreateXmlReaderInputWithEncodingName\n")
+  set(_dlltool_kill_at)
+endif()
+set(_xmllite_def ${CMAKE_BINARY_DIR}/importlibs/xmllite.def)
+set(_xmllite_lib ${CMAKE_BINARY_DIR}/importlibs/libxmllite.a)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/importlibs)
+file(WRITE ${_xmllite_def}.in "LIBRARY xmllite.dll\nEXPORTS\n${_xmllite_exports}")
+configure_file(${_xmllite_def}.in ${_xmllite_def} COPYONLY)
+add_custom_command(OUTPUT ${_xmllite_lib}
+  COMMAND ${CMAKE_DLLTOOL} -d ${_xmllite_def} -l ${_xmllite_lib} ${_dlltool_kill_at}
+  DEPENDS ${_xmllite_def})
+add_custom_target(xmllite_importlib DEPENDS ${_xmllite_lib})
+add_library(xmllite INTERFACE)
+add_dependencies(xmllite xmllite_importlib)
+target_link_libraries(xmllite INTERFACE ${_xmllite_lib})
