@@ -2,23 +2,12 @@
 
 #include "core/Exception.h"
 #include "core/String.h"
+#include "testing/LibraryAssertions.h"
 
 using System::String;
+using TestSupport::ExpectThrows;
 
 namespace {
-
-template <class Kind, class Work>
-void ExpectThrows(Work&& work)
-{
-    try {
-        work();
-    } catch (System::Exception* caught) {
-        std::unique_ptr<System::Exception> exception(caught);
-        EXPECT_NE(dynamic_cast<Kind*>(caught), nullptr) << exception->ToString().ToUtf8();
-        return;
-    }
-    ADD_FAILURE() << "nothing was thrown";
-}
 
 TEST(StringTest, EqualityIsOrdinalAndCaseSensitive)
 {
