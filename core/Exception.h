@@ -1,5 +1,9 @@
 #pragma once
 
+// GetMessage is a macro of the platform's headers; including them here renames the member the same
+// way in every file that sees this class.
+#include <windows.h>
+
 #include <cstdint>
 
 #include "core/CoreApi.h"
