@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace TestSupport {
+
+enum class FolderLinkKind { Junction, SymbolicLink };
+
+// Makes link point at the folder target; false when that cannot be done here. Wine makes neither
+// kind itself but shows a Unix link to a folder as a directory reparse point, so under Wine both
+// kinds are made with the native ln -s (a junction with the absolute target, a symbolic link with
+// the target relative to the link's folder when both share one).
+bool MakeFolderLink(const std::wstring& target, const std::wstring& link, FolderLinkKind kind);
+
+}  // namespace TestSupport

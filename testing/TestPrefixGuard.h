@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace TestSupport {
+
+// True when the program runs under Wine.
+bool IsWine();
+
+// Tests that change fixed machine locations (HKCR\CLSID, the profile's folders, the recycle bin,
+// the credential store) call this first and skip with the answer when it is not empty. Under Wine
+// they may run only inside the test run's own prefix: VELA_TEST_PREFIX must name the prefix the
+// program runs in. On Windows they run only when VELA_ALLOW_DESTRUCTIVE_TESTS is 1.
+std::wstring WhyDestructiveTestsAreRefused();
+
+}  // namespace TestSupport
