@@ -70,6 +70,22 @@ Array<DirectoryInfo> DirectoryInfo::GetDirectories(const String& pattern) const
     return Array<DirectoryInfo>(std::move(folders));
 }
 
+void DirectoryInfo::GetEntries(Array<FileInfo>& files, Array<DirectoryInfo>& folders, const String& pattern) const
+{
+    std::vector<FileInfo> foundFiles;
+    std::vector<DirectoryInfo> foundFolders;
+    List(pattern, [&](const String& fullPath, uint32_t attributes, int64_t length) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            foundFolders.push_back(DirectoryInfo(fullPath, attributes));
+        } else {
+            foundFiles.push_back(FileInfo(fullPath, attributes, length));
+        }
+    });
+    // Assigned only after the whole listing succeeded, so a failure leaves the caller's arrays as they were.
+    files = Array<FileInfo>(std::move(foundFiles));
+    folders = Array<DirectoryInfo>(std::move(foundFolders));
+}
+
 void DirectoryInfo::Create()
 {
     Invalidate();

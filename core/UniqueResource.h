@@ -79,6 +79,14 @@ struct InternetHandleTraits {
     static void Close(Type value) { InternetCloseHandle(value); }
 };
 
+// A URL cache enumeration: FindFirstUrlCacheEntryW answers null on failure.
+struct UrlCacheFindHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() { return nullptr; }
+    static bool IsValid(Type value) { return value != nullptr; }
+    static void Close(Type value) { FindCloseUrlCache(value); }
+};
+
 struct LibraryTraits {
     using Type = HMODULE;
     static Type Invalid() { return nullptr; }
@@ -90,6 +98,7 @@ using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+using UniqueUrlCacheFindHandle = UniqueResource<UrlCacheFindHandleTraits>;
 using UniqueLibrary = UniqueResource<LibraryTraits>;
 
 }  // namespace System

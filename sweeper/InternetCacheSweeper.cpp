@@ -14,16 +14,8 @@ using System::String;
 
 namespace {
 
-struct UrlCacheFindTraits {
-    using Type = HANDLE;
-    static Type Invalid() { return nullptr; }
-    static bool IsValid(Type value) { return value != nullptr; }
-    static void Close(Type value) { FindCloseUrlCache(value); }
-};
-using UniqueUrlCacheFind = System::UniqueResource<UrlCacheFindTraits>;
-
-// One enumeration of the cache with one buffer that grows to the largest entry. Wine matches
-// patterns with regard to case, so they are written as the cache's own prefixes are.
+// One enumeration of the cache with one buffer that grows to the largest entry. The cookie and
+// history patterns are written as the cache's own prefixes are, which a case-sensitive matcher needs.
 class UrlCacheEnumeration {
 public:
     explicit UrlCacheEnumeration(const wchar_t* pattern) : buffer_(4096)
@@ -60,7 +52,7 @@ private:
     INTERNET_CACHE_ENTRY_INFOW* Entry() { return reinterpret_cast<INTERNET_CACHE_ENTRY_INFOW*>(buffer_.data()); }
 
     std::vector<uint64_t> buffer_;
-    UniqueUrlCacheFind find_;
+    System::UniqueUrlCacheFindHandle find_;
     bool ended_ = false;
 };
 

@@ -205,6 +205,38 @@ TEST_F(FolderListingTest, ListsFilesAndSubfoldersApartWithTheirData)
     EXPECT_EQ(DirectoryInfo(PathOf(L"backup")).GetDirectories().GetLength(), 0);
 }
 
+TEST_F(FolderListingTest, GetEntriesGivesFilesAndSubfoldersFromOneListingLikeTheSeparateCalls)
+{
+    DirectoryInfo root(String(folder.Path()));
+    Array<FileInfo> files;
+    Array<DirectoryInfo> folders;
+    root.GetEntries(files, folders);
+    EXPECT_EQ(SortedNames(files), SortedNames(root.GetFiles()));
+    EXPECT_EQ(SortedNames(folders), (std::vector<std::wstring>{L"backup", L"하위폴더"}));
+    int64_t total = 0;
+    for (const FileInfo& file : files) total += file.GetLength();
+    EXPECT_EQ(total, 60);
+    for (const DirectoryInfo& sub : folders) EXPECT_TRUE(sub.Exists());
+
+    root.GetEntries(files, folders, L"*.vsb");
+    EXPECT_EQ(SortedNames(files), (std::vector<std::wstring>{L"20240101120000.vsb", L"20240102120000.vsb"}));
+    EXPECT_EQ(folders.GetLength(), 0);
+    ExpectThrows<System::ArgumentException>([&] { root.GetEntries(files, folders, L"하위폴더\\*"); });
+}
+
+TEST_F(FolderListingTest, GetEntriesOfAMissingFolderRaisesAndLeavesTheArraysAsTheyWere)
+{
+    DirectoryInfo root(String(folder.Path()));
+    Array<FileInfo> files;
+    Array<DirectoryInfo> folders;
+    root.GetEntries(files, folders);
+    DirectoryInfo missing(PathOf(L"없는폴더"));
+    EXPECT_EQ(ExpectWin32Error(missing.GetFullName(), [&] { missing.GetEntries(files, folders); }),
+              static_cast<uint32_t>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(files.GetLength(), 4);
+    EXPECT_EQ(folders.GetLength(), 2);
+}
+
 TEST_F(FolderListingTest, PatternsSelectByName)
 {
     DirectoryInfo root(String(folder.Path()));
@@ -276,6 +308,12 @@ TEST_F(FileSystemTest, AFolderLinkIsListedAsAReparsePointAndDeletingItNeverTouch
     EXPECT_EQ(folders[0].GetAttributes() & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
               static_cast<uint32_t>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
     EXPECT_EQ(root.GetFiles().GetLength(), 0);
+    Array<FileInfo> files;
+    Array<DirectoryInfo> entries;
+    root.GetEntries(files, entries);
+    EXPECT_EQ(files.GetLength(), 0);
+    ASSERT_EQ(entries.GetLength(), 1);
+    EXPECT_TRUE(entries[0].IsReparsePoint());
     DirectoryInfo direct((String(link)));
     EXPECT_TRUE(direct.IsReparsePoint());
     EXPECT_TRUE(direct.Exists());

@@ -10,6 +10,7 @@
 #include "sweeper/Catalogue.h"
 #include "sweeper/FileSweeper.h"
 #include "sweeper/FirefoxSweeper.h"
+#include "sweeper/RecycleBinSweeper.h"
 #include "testing/FolderLink.h"
 #include "testing/TempFolder.h"
 #include "testing/TestPrefixGuard.h"
@@ -216,12 +217,20 @@ void SweepDiskWithTemp(const String& temp, const std::wstring& sentinel)
     Sweeper* disk = root->GetChildren()[0];
     disk->SetSelected(true);
     // Under Wine the recycle bin is the host user's own trash, outside the test prefix.
-    for (Sweeper* item : disk->GetChildren()) item->SetSelected(item->GetName() != String(L"RecycleBin"));
+    Sweeper* recycleBin = nullptr;
+    for (Sweeper* item : disk->GetChildren()) {
+        bool isRecycleBin = dynamic_cast<RecycleBinSweeper*>(item) != nullptr;
+        if (isRecycleBin) recycleBin = item;
+        item->SetSelected(!isRecycleBin);
+    }
+    ASSERT_NE(recycleBin, nullptr);
+    ASSERT_FALSE(recycleBin->IsSelected());
     root->Reset(false);
     root->Run(false);
     root->Reset(true);
     root->Run(true);
     EXPECT_TRUE(root->IsDone());
+    EXPECT_FALSE(recycleBin->IsDone());  // never ran
     EXPECT_TRUE(FileExists(sentinel));
 }
 
