@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace TestSupport {
+
+// Saves what the window shows now, frame and child windows included, as a PNG file, so that a
+// person can look at it after the run. Pending painting is done first; folders missing from the
+// path are made. False, with the failing step on stderr, when the image cannot be taken or written.
+bool SaveWindowImage(HWND window, const std::wstring& pngPath);
+
+}  // namespace TestSupport
