@@ -2,9 +2,11 @@
 
 #include <climits>
 #include <cstdarg>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string_view>
 
@@ -34,6 +36,24 @@ int AddLengths(int a, int b)
     long long sum = static_cast<long long>(a) + b;
     if (sum >= INT_MAX) AfxThrowMemoryException();
     return static_cast<int>(sum);
+}
+
+// Formats into a new buffer and returns the length, or -1 for a format the CRT rejects; the buffer
+// stays null when there is no memory for it.
+int FormatList(LPCWSTR format, va_list arguments, std::unique_ptr<wchar_t[]>& buffer)
+{
+    va_list measure;
+    va_copy(measure, arguments);
+    // The CRT's own functions keep the Windows meaning of %s in wide formats.
+    int length = _vscwprintf(format, measure);
+    va_end(measure);
+    if (length < 0 || length == INT_MAX) return -1;
+    buffer.reset(new (std::nothrow) wchar_t[static_cast<size_t>(length) + 1]);
+    if (buffer) {
+        _vsnwprintf(buffer.get(), static_cast<size_t>(length) + 1, format, arguments);
+        buffer[length] = L'\0';
+    }
+    return length;
 }
 
 bool IsTrimmed(WCHAR character, LPCWSTR targets)
@@ -69,7 +89,10 @@ CString::CString(LPCSTR text, int length)
     if (length == 0) return;
     int wideLength = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
     if (wideLength <= 0) AfxThrowInvalidArgException();
-    MultiByteToWideChar(CP_ACP, 0, text, length, GetBufferSetLength(wideLength), wideLength);
+    if (MultiByteToWideChar(CP_ACP, 0, text, length, GetBufferSetLength(wideLength), wideLength) != wideLength) {
+        Empty();
+        AfxThrowInvalidArgException();
+    }
 }
 
 CString::CString(WCHAR character, int repeat)
@@ -156,42 +179,22 @@ CString& CString::operator+=(WCHAR character)
 void CString::FormatArguments(BOOL append, LPCWSTR format, ...)
 {
     if (!format) AfxThrowInvalidArgException();
+    // Formatted into a buffer of its own: an argument may be this very text.
+    std::unique_ptr<wchar_t[]> buffer;
     va_list arguments;
     va_start(arguments, format);
-    va_list measure;
-    va_copy(measure, arguments);
-    // The CRT's own functions keep the Windows meaning of %s in wide formats.
-    int length = _vscwprintf(format, measure);
-    va_end(measure);
-    if (length < 0) {
-        va_end(arguments);
-        AfxThrowInvalidArgException();
-    }
-    // Formatted into a buffer of its own: an argument may be this very text.
-    LPWSTR buffer = nullptr;
-    try {
-        buffer = NewBuffer(length);
-    } catch (...) {
-        va_end(arguments);
-        throw;
-    }
-    _vsnwprintf(buffer, static_cast<size_t>(length) + 1, format, arguments);
+    int length = FormatList(format, arguments, buffer);
     va_end(arguments);
-    buffer[length] = L'\0';
+    if (length < 0) AfxThrowInvalidArgException();
+    if (!buffer) AfxThrowMemoryException();
     if (append) {
-        try {
-            Splice(length_, 0, buffer, length);
-        } catch (...) {
-            delete[] buffer;
-            throw;
-        }
-        delete[] buffer;
-    } else {
-        delete[] data_;
-        data_ = buffer;
-        length_ = length;
-        capacity_ = length;
+        Splice(length_, 0, buffer.get(), length);
+        return;
     }
+    delete[] data_;
+    data_ = buffer.release();
+    length_ = length;
+    capacity_ = length;
 }
 
 int CString::Find(WCHAR character, int start) const
