@@ -4,6 +4,8 @@
 
 #include "framework/CDC.h"
 #include "framework/CGdiObject.h"
+#include "framework/CImageList.h"
+#include "framework/CMenu.h"
 #include "framework/CWnd.h"
 
 namespace {
@@ -100,6 +102,8 @@ void AfxDeleteTempMaps()
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
+    CImageList::DeleteTempMap();
+    CMenu::DeleteTempMap();
 }
 
 int AfxMessageBox(LPCWSTR text, UINT type, UINT)

@@ -251,11 +251,41 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         return TRUE;
     }
     if (message == WM_NOTIFY) return lParam && OnNotify(wParam, lParam, result);
+    if (HWND control = ReflectionTarget(message, wParam, lParam)) {
+        CWnd* child = FromHandlePermanent(control);
+        if (child && child->OnChildNotify(message, wParam, lParam, result)) return TRUE;
+    }
     const AFX_MSGMAP_ENTRY* entry = FindEntry(message, 0, 0);
     if (!entry) return FALSE;
     *result = 0;
     entry->handler(this, wParam, lParam, result);
     return TRUE;
+}
+
+HWND CWnd::ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    switch (message) {
+    case WM_DRAWITEM: {
+        auto* draw = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+        return draw->CtlType == ODT_MENU ? nullptr : draw->hwndItem;
+    }
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam);
+        return measure->CtlType == ODT_MENU ? nullptr : ::GetDlgItem(m_hWnd, static_cast<int>(wParam));
+    }
+    case WM_DELETEITEM:
+        return reinterpret_cast<LPDELETEITEMSTRUCT>(lParam)->hwndItem;
+    case WM_COMPAREITEM:
+        return reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam)->hwndItem;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -288,7 +318,9 @@ BOOL CWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result)
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
-    UINT code = message == WM_NOTIFY ? reinterpret_cast<NMHDR*>(lParam)->code : HIWORD(wParam);
+    UINT code = 0;
+    if (message == WM_NOTIFY) code = reinterpret_cast<NMHDR*>(lParam)->code;
+    if (message == WM_COMMAND) code = HIWORD(wParam);
     const AFX_MSGMAP_ENTRY* entry = FindEntry(WM_REFLECT_BASE + message, code, 0);
     if (!entry) return FALSE;
     LRESULT ignored = 0;
@@ -504,6 +536,16 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return ::PostMessageW(m_hWnd, message, wParam, lParam);
+}
+
+int CWnd::SetWindowRgn(HRGN region, BOOL redraw)
+{
+    int result = ::SetWindowRgn(m_hWnd, region, redraw);
+    // The window owns the region now; the object that made it must not delete it.
+    if (result) {
+        if (CGdiObject* owner = CGdiObject::FromHandlePermanent(region)) owner->Detach();
+    }
+    return result;
 }
 
 int CWnd::MessageBox(LPCWSTR text, LPCWSTR caption, UINT type) { return ::MessageBoxW(m_hWnd, text, caption, type); }

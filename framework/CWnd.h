@@ -100,6 +100,8 @@ public:
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
     // For a window with the layered style.
     BOOL SetLayeredWindowAttributes(COLORREF key, BYTE alpha, DWORD flags);
+    // The window takes over the region: its CRgn no longer holds it.
+    int SetWindowRgn(HRGN region, BOOL redraw);
     void SetFont(CFont* font, BOOL redraw = TRUE);
     CFont* GetFont() const;
     void SetDlgItemText(int id, LPCWSTR text);
@@ -175,6 +177,8 @@ private:
     void AttachProcedure(HWND hwnd);
     void FinishDestruction();
     const AFX_MSGMAP_ENTRY* FindEntry(UINT message, UINT code, UINT id) const;
+    // The control a drawing or colour message of a parent is about, so it can handle it itself.
+    HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) const;
 };
 
 // The framework's window procedure.

@@ -141,3 +141,16 @@ protected:                                      \
     {WM_MEASUREITEM, 0, 0, 0,                                                                                \
      AFX_HANDLER(self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)))},
 #define ON_WM_NCDESTROY() {WM_NCDESTROY, 0, 0, 0, AFX_HANDLER(self->OnNcDestroy())},
+
+// Colour and drawing messages that a control answers for itself.
+#define AFX_CTLCOLOR_REFLECT(message, kind)                                                      \
+    {WM_REFLECT_BASE + message, 0, 0, 0,                                                         \
+     AFX_HANDLER(*result = reinterpret_cast<LRESULT>(                                            \
+                     self->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), kind)))},
+#define ON_WM_CTLCOLOR_REFLECT()                                \
+    AFX_CTLCOLOR_REFLECT(WM_CTLCOLORSTATIC, CTLCOLOR_STATIC)     \
+    AFX_CTLCOLOR_REFLECT(WM_CTLCOLOREDIT, CTLCOLOR_EDIT)         \
+    AFX_CTLCOLOR_REFLECT(WM_CTLCOLORBTN, CTLCOLOR_BTN)           \
+    AFX_CTLCOLOR_REFLECT(WM_CTLCOLORLISTBOX, CTLCOLOR_LISTBOX)
+#define ON_WM_DRAWITEM_REFLECT() \
+    {WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, AFX_HANDLER(self->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); *result = TRUE)},

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "framework/CControls.h"
+#include "framework/CDC.h"
 #include "framework/CWinApp.h"
 #include "framework/CWnd.h"
 
@@ -135,6 +137,39 @@ TEST(MessageMapTest, PreTranslateWalksFromTheTargetUpThroughItsParents)
     parent.PostMessage(WM_PING);
     PumpUntil([&] { return !parent.calls.empty(); });
     EXPECT_EQ(parent.preTranslatedMessages, (std::vector<UINT>{'A', VK_ESCAPE}));
+}
+
+// A label that picks its own colours, as coloured static texts of the tools do.
+class SelfColouredLabel : public CStatic {
+public:
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    ~SelfColouredLabel() override { DeleteObject(brush); }
+
+protected:
+    HBRUSH CtlColor(CDC* dc, UINT kind)
+    {
+        dc->SetTextColor(RGB(200, 0, 0));
+        return kind == CTLCOLOR_STATIC ? brush : nullptr;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SelfColouredLabel, CStatic)
+ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+TEST(MessageMapTest, ColourMessagesAreReflectedToTheControl)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, L"host", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100), nullptr, 0));
+    SelfColouredLabel label;
+    ASSERT_TRUE(label.Create(L"빨강", WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 20), &parent, 5));
+    HDC dc = GetDC(label.m_hWnd);
+    LRESULT brush = parent.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label.m_hWnd));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), label.brush);
+    EXPECT_EQ(GetTextColor(dc), RGB(200, 0, 0));
+    ReleaseDC(label.m_hWnd, dc);
+    parent.DestroyWindow();
 }
 
 TEST(MessageMapTest, TemporaryObjectsWrapForeignWindowsUntilIdle)

@@ -26,6 +26,10 @@ def main(path):
     for face in SUBSTITUTED_FACES:
         lines.append(f'"{face}"="NanumGothic"')
     lines.append("")
+    # Wine draws the frames itself: without a window manager, hiding a managed window waits seconds.
+    lines.append(r"[HKEY_CURRENT_USER\Software\Wine\X11 Driver]")
+    lines.append('"Managed"="N"')
+    lines.append("")
     lines.append(r"[HKEY_CURRENT_USER\Software\Wine\WineDbg]")
     lines.append('"ShowCrashDialog"=dword:00000000')
     lines.append("")
