@@ -185,3 +185,37 @@ TEST(MessageMapTest, TemporaryObjectsWrapForeignWindowsUntilIdle)
 }
 
 }  // namespace
+
+namespace {
+
+class RecordingCommandLine : public CCommandLineInfo {
+public:
+    struct Parameter {
+        CString text;
+        BOOL flag;
+        BOOL last;
+    };
+    std::vector<Parameter> parameters;
+    void ParseParam(const wchar_t* param, BOOL flag, BOOL last) override { parameters.push_back({param, flag, last}); }
+};
+
+TEST(CommandLineTest, EachParameterArrivesWithItsLeadingDashStrippedAndFlagged)
+{
+    // The test program itself was started with GoogleTest's "--gtest_filter=…" parameter.
+    CWinApp application(L"test");
+    RecordingCommandLine info;
+    application.ParseCommandLine(info);
+    ASSERT_FALSE(info.parameters.empty());
+    bool sawFilter = false;
+    for (const auto& parameter : info.parameters) {
+        if (parameter.text.Find(L"-gtest_filter=") == 0) {
+            sawFilter = true;
+            EXPECT_TRUE(parameter.flag);
+        }
+    }
+    EXPECT_TRUE(sawFilter);
+    EXPECT_TRUE(info.parameters.back().last);
+    EXPECT_EQ(AfxGetApp(), &application);
+}
+
+}  // namespace
