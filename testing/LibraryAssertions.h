@@ -6,6 +6,7 @@
 #include <typeinfo>
 
 #include "core/Exception.h"
+#include "core/Win32Exception.h"
 
 namespace TestSupport {
 
@@ -24,6 +25,23 @@ System::String ExpectThrows(Work&& work)
     }
     ADD_FAILURE() << "expected " << typeid(Kind).name() << ", nothing was thrown";
     return System::String();
+}
+
+// Expects a Win32Exception whose message names path; returns its OS error code.
+template <class Work>
+uint32_t ExpectWin32Error(const System::String& path, Work&& work)
+{
+    try {
+        work();
+    } catch (System::Exception* caught) {
+        std::unique_ptr<System::Exception> exception(caught);
+        auto* win32 = dynamic_cast<Microsoft::Win32::Win32Exception*>(caught);
+        EXPECT_NE(win32, nullptr) << caught->ToString().ToUtf8();
+        EXPECT_TRUE(caught->GetMessage().Contains(path)) << caught->ToString().ToUtf8();
+        return win32 ? win32->GetNativeErrorCode() : 0;
+    }
+    ADD_FAILURE() << "expected a Win32Exception, nothing was thrown";
+    return 0;
 }
 
 }  // namespace TestSupport

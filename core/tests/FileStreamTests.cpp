@@ -20,25 +20,9 @@ using System::IO::FileShare;
 using System::IO::FileStream;
 using System::IO::SeekOrigin;
 using TestSupport::ExpectThrows;
+using TestSupport::ExpectWin32Error;
 
 namespace {
-
-// Expects a Win32Exception whose message names path; returns its OS error code.
-template <class Work>
-uint32_t ExpectWin32Error(const String& path, Work&& work)
-{
-    try {
-        work();
-    } catch (System::Exception* caught) {
-        std::unique_ptr<System::Exception> exception(caught);
-        auto* win32 = dynamic_cast<Microsoft::Win32::Win32Exception*>(caught);
-        EXPECT_NE(win32, nullptr) << caught->ToString().ToUtf8();
-        EXPECT_TRUE(caught->GetMessage().Contains(path)) << caught->ToString().ToUtf8();
-        return win32 ? win32->GetNativeErrorCode() : 0;
-    }
-    ADD_FAILURE() << "expected a Win32Exception, nothing was thrown";
-    return 0;
-}
 
 void WriteText(FileStream& stream, const std::string& text)
 {

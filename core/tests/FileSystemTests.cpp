@@ -13,7 +13,9 @@
 #include "core/FileInfo.h"
 #include "core/FileStream.h"
 #include "core/Win32Exception.h"
+#include "testing/FolderLink.h"
 #include "testing/LibraryAssertions.h"
+#include "testing/TestPrefixGuard.h"
 #include "testing/TempFolder.h"
 
 using System::Array;
@@ -22,27 +24,9 @@ using System::IO::DirectoryInfo;
 using System::IO::DriveInfo;
 using System::IO::FileInfo;
 using TestSupport::ExpectThrows;
+using TestSupport::ExpectWin32Error;
 
 namespace {
-
-// Expects a Win32Exception whose message names path; returns its OS error code.
-template <class Work>
-uint32_t ExpectWin32Error(const String& path, Work&& work)
-{
-    try {
-        work();
-    } catch (System::Exception* caught) {
-        std::unique_ptr<System::Exception> exception(caught);
-        auto* win32 = dynamic_cast<Microsoft::Win32::Win32Exception*>(caught);
-        EXPECT_NE(win32, nullptr) << caught->ToString().ToUtf8();
-        EXPECT_TRUE(caught->GetMessage().Contains(path)) << caught->ToString().ToUtf8();
-        return win32 ? win32->GetNativeErrorCode() : 0;
-    }
-    ADD_FAILURE() << "expected a Win32Exception, nothing was thrown";
-    return 0;
-}
-
-bool IsWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 template <class Item>
 std::vector<std::wstring> SortedNames(const Array<Item>& items)
@@ -53,39 +37,9 @@ std::vector<std::wstring> SortedNames(const Array<Item>& items)
     return names;
 }
 
-std::wstring UnixPath(const std::wstring& path)
-{
-    using ToUnix = char*(CDECL*)(const wchar_t*);
-    FARPROC address = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(address));
-    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
-    if (!unix) return std::wstring();
-    std::wstring wide = String::FromUtf8(unix, static_cast<int>(strlen(unix))).GetStdString();
-    HeapFree(GetProcessHeap(), 0, unix);
-    return wide;
-}
-
-// Makes a symbolic link to a folder. Wine's CreateSymbolicLinkW reports success and creates
-// nothing, but Wine starts Unix programs through CreateProcessW and shows a Unix link to a folder
-// as a directory reparse point: there the link is made natively with ln -s.
 bool MakeFolderLink(const std::wstring& target, const std::wstring& link)
 {
-    if (!IsWine()) return CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != 0;
-    std::wstring unixTarget = UnixPath(target), unixLink = UnixPath(link);
-    if (unixTarget.empty() || unixLink.empty()) return false;
-    std::wstring command = L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return false;
-    if (process.hThread) CloseHandle(process.hThread);
-    if (process.hProcess) CloseHandle(process.hProcess);
-    // Wine hands back no handle to wait on for a Unix process: wait for the link itself.
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        if (GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-        Sleep(10);
-    }
-    return false;
+    return TestSupport::MakeFolderLink(target, link, TestSupport::FolderLinkKind::SymbolicLink);
 }
 
 class FileSystemTest : public ::testing::Test {
@@ -320,7 +274,7 @@ TEST_F(FileSystemTest, AFolderLinkIsListedAsAReparsePointAndDeletingItNeverTouch
 
     // The target is empty: a delete that followed the link would remove it.
     DirectoryInfo linked = folders[0];
-    if (IsWine()) {
+    if (TestSupport::IsWine()) {
         // Wine resolves the link even when asked to open the link itself, so only the target
         // could be removed: the delete is refused.
         EXPECT_EQ(ExpectWin32Error(linked.GetFullName(), [&] { linked.Delete(); }), static_cast<uint32_t>(ERROR_NOT_SUPPORTED));
