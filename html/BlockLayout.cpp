@@ -1,0 +1,411 @@
+#include <algorithm>
+
+#include "html/FontCache.h"
+#include "html/ImageCache.h"
+#include "html/LayoutEngine.h"
+#include "html/ResourceLoader.h"
+
+namespace Html {
+
+namespace {
+
+int CollapseMargins(int a, int b)
+{
+    return std::max(0, std::max(a, b)) + std::min(0, std::min(a, b));
+}
+
+void ResetBoxes(Node& node)
+{
+    LayoutBox& box = node.MutableBox();
+    box.displayed = false;
+    box.border = Rect{};
+    box.fragments.clear();
+    box.texts.clear();
+    box.baseline = -1;
+    for (const auto& child : node.Children()) ResetBoxes(*child);
+}
+
+bool IsWhitespaceText(const Node& node)
+{
+    return node.IsText() && node.Style().whiteSpace != WhiteSpace::Pre &&
+           node.Text().find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
+}  // namespace
+
+const Font* LayoutEngine::FontOf(const ComputedStyle& style)
+{
+    return fonts_.Get(style.fontFamily, style.fontSize, style.fontWeight, style.italic);
+}
+
+int LayoutEngine::LineHeightOf(const ComputedStyle& style, const Font* font) const
+{
+    switch (style.lineHeight.unit) {
+    case Length::Unit::Px: return style.lineHeight.Resolve(0);
+    case Length::Unit::Number: return style.lineHeight.Resolve(style.fontSize);
+    default: return font->ascent + font->descent + font->lineGap;
+    }
+}
+
+int LayoutEngine::Layout(Node& root, int viewportWidth, int viewportHeight)
+{
+    viewportWidth_ = viewportWidth;
+    viewportHeight_ = viewportHeight;
+    intrinsic_.clear();
+    absolutes_.clear();
+    ResetBoxes(root);
+    if (root.Style().display == Display::None) return 0;
+    Containing initial{0, 0, viewportWidth, viewportHeight};
+    ComputeEdges(root, viewportWidth);
+    LayoutBlock(root, 0, root.Box().margin.top, initial);
+    return std::max(root.Box().border.Bottom() + root.Box().margin.bottom, root.Box().contentBottom);
+}
+
+bool LayoutEngine::IsReplaced(const Node& element) const
+{
+    return element.Tag() == L"img" || element.Tag() == L"input";
+}
+
+bool LayoutEngine::IsBlockLevel(const Node& node) const
+{
+    if (node.IsText()) return false;
+    const ComputedStyle& style = node.Style();
+    if (style.position == Position::Absolute) return false;
+    switch (style.display) {
+    case Display::Block: case Display::Table: case Display::TableRowGroup: case Display::TableRow:
+    case Display::TableCell:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool LayoutEngine::StartsFormattingContext(const Node& element, bool isRoot) const
+{
+    const ComputedStyle& style = element.Style();
+    return isRoot || style.display == Display::TableCell || style.display == Display::InlineBlock ||
+           style.display == Display::Table || style.position == Position::Absolute ||
+           style.overflow != Overflow::Visible;
+}
+
+void LayoutEngine::ComputeEdges(Node& element, int containingWidth)
+{
+    const ComputedStyle& style = element.Style();
+    LayoutBox& box = element.MutableBox();
+    int* margins[] = {&box.margin.top, &box.margin.right, &box.margin.bottom, &box.margin.left};
+    int* paddings[] = {&box.padding.top, &box.padding.right, &box.padding.bottom, &box.padding.left};
+    int* borders[] = {&box.borderWidth.top, &box.borderWidth.right, &box.borderWidth.bottom, &box.borderWidth.left};
+    for (int side = 0; side < 4; ++side) {
+        *margins[side] = style.margin[side].Resolve(containingWidth, 0);
+        *paddings[side] = std::max(0, style.padding[side].Resolve(containingWidth, 0));
+        *borders[side] = style.border[side].UsedWidth();
+    }
+}
+
+int LayoutEngine::CollapsedTopMargin(Node& element, int containingWidth)
+{
+    const ComputedStyle& style = element.Style();
+    int margin = style.margin[0].Resolve(containingWidth, 0);
+    if (StartsFormattingContext(element, element.Parent() == nullptr) || style.display != Display::Block ||
+        IsReplaced(element) || style.border[0].UsedWidth() > 0 || style.padding[0].Resolve(containingWidth, 0) > 0) {
+        return margin;
+    }
+    for (const auto& child : element.Children()) {
+        if (IsWhitespaceText(*child)) continue;
+        if (!child->IsText() && (child->Style().display == Display::None ||
+                                 child->Style().position == Position::Absolute)) {
+            continue;
+        }
+        if (!IsBlockLevel(*child) || IsReplaced(*child)) break;
+        return CollapseMargins(margin, CollapsedTopMargin(*child, containingWidth));
+    }
+    return margin;
+}
+
+void LayoutEngine::LayoutReplaced(Node& element, int containingWidth)
+{
+    const ComputedStyle& style = element.Style();
+    LayoutBox& box = element.MutableBox();
+    int width = 0;
+    int height = 0;
+    if (element.Tag() == L"img") {
+        const Image* image = images_.Get(ResolveUrl(std::wstring(), element.GetAttribute(L"src")));
+        int naturalWidth = image ? image->width : 0;
+        int naturalHeight = image ? image->height : 0;
+        bool autoWidth = style.width.IsAuto();
+        bool autoHeight = style.height.IsAuto() || style.height.IsPercent();
+        width = style.width.Resolve(containingWidth, naturalWidth);
+        height = autoHeight ? naturalHeight : style.height.Resolve(0, naturalHeight);
+        if (autoWidth && !autoHeight && naturalHeight > 0) width = naturalWidth * height / naturalHeight;
+        if (!autoWidth && autoHeight && naturalWidth > 0) height = naturalHeight * width / naturalWidth;
+    } else {
+        const Font* font = FontOf(style);
+        int size = _wtoi(element.GetAttribute(L"size").c_str());
+        width = style.width.Resolve(containingWidth, font->averageWidth * (size > 0 ? size : 20));
+        height = style.height.IsAuto() ? LineHeightOf(style, font) : style.height.Resolve(0);
+        box.baseline = box.borderWidth.top + box.padding.top + (height + font->ascent - font->descent) / 2;
+    }
+    box.displayed = true;
+    box.border.width = std::max(0, width) + box.borderWidth.Horizontal() + box.padding.Horizontal();
+    box.border.height = std::max(0, height) + box.borderWidth.Vertical() + box.padding.Vertical();
+    box.contentBottom = box.border.Bottom();
+}
+
+int LayoutEngine::ShrinkToFit(Node& element, int available)
+{
+    Widths widths = Intrinsic(element);
+    return std::min(std::max(widths.min, available), widths.max);
+}
+
+std::pair<int, int> LayoutEngine::RelativeOffset(const Node& element, const Containing& containing) const
+{
+    const ComputedStyle& style = element.Style();
+    if (style.position != Position::Relative) return {0, 0};
+    int dx = !style.left.IsAuto() ? style.left.Resolve(containing.width) : -style.right.Resolve(containing.width, 0);
+    int height = std::max(0, containing.height);
+    int dy = !style.top.IsAuto() ? style.top.Resolve(height) : -style.bottom.Resolve(height, 0);
+    return {dx, dy};
+}
+
+int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& containing, int forcedBorderWidth)
+{
+    const ComputedStyle& style = element.Style();
+    LayoutBox& box = element.MutableBox();
+    box.displayed = true;
+    box.texts.clear();
+    box.baseline = -1;
+    ComputeEdges(element, containing.width);
+    bool isRoot = element.Parent() == nullptr;
+    if (IsReplaced(element)) {
+        LayoutReplaced(element, containing.width);
+        box.border.x = x + box.margin.left;
+        box.border.y = y;
+        if (box.baseline >= 0) box.baseline += y;
+        return box.margin.bottom;
+    }
+    if (style.display == Display::Table) {
+        LayoutTable(element, x, y, containing);
+    } else {
+        int edges = box.borderWidth.Horizontal() + box.padding.Horizontal();
+        int borderWidth;
+        if (forcedBorderWidth >= 0) {
+            borderWidth = forcedBorderWidth;
+        } else if (!style.width.IsAuto()) {
+            borderWidth = std::max(0, style.width.Resolve(containing.width)) + edges;
+            bool autoLeft = style.margin[3].IsAuto();
+            bool autoRight = style.margin[1].IsAuto();
+            int free = containing.width - borderWidth;
+            if (autoLeft && autoRight) {
+                box.margin.left = std::max(0, free / 2);
+                box.margin.right = std::max(0, free - box.margin.left);
+            } else if (autoLeft) {
+                box.margin.left = std::max(0, free - box.margin.right);
+            }
+        } else {
+            borderWidth = std::max(edges, containing.width - box.margin.Horizontal());
+        }
+        box.border = Rect{x + box.margin.left, y, borderWidth, 0};
+
+        bool positioned = style.IsPositioned() || isRoot;
+        if (positioned) absolutes_.emplace_back();
+        int contentX = box.border.x + box.borderWidth.left + box.padding.left;
+        int contentY = y + box.borderWidth.top + box.padding.top;
+        int contentWidth = std::max(0, borderWidth - edges);
+        Containing inner{contentX, contentY, contentWidth, -1};
+        bool specifiedHeight = !style.height.IsAuto() && (!style.height.IsPercent() || containing.height >= 0);
+        int height = specifiedHeight ? std::max(0, style.height.Resolve(containing.height)) : 0;
+        if (specifiedHeight) inner.height = height;
+        bool formattingContext = StartsFormattingContext(element, isRoot);
+        bool collapseTop = !formattingContext && box.borderWidth.top == 0 && box.padding.top == 0;
+        bool collapseBottom = !formattingContext && box.borderWidth.bottom == 0 && box.padding.bottom == 0 &&
+                              !specifiedHeight;
+        int escaped = 0;
+        int contentHeight =
+            LayoutChildren(element, contentX, contentY, contentWidth, inner, collapseTop, collapseBottom, escaped);
+        if (!specifiedHeight) height = contentHeight;
+        box.border.height = height + box.borderWidth.Vertical() + box.padding.Vertical();
+        box.contentBottom = std::max(box.contentBottom, box.border.Bottom());
+        if (collapseBottom) box.margin.bottom = CollapseMargins(box.margin.bottom, escaped);
+
+        std::pair<int, int> offset = RelativeOffset(element, containing);
+        if (offset.first || offset.second) Translate(element, offset.first, offset.second);
+        if (positioned) {
+            std::vector<PendingAbsolute> pending = std::move(absolutes_.back());
+            absolutes_.pop_back();
+            Rect padding = box.PaddingBox();
+            Containing block{padding.x, padding.y, padding.width, padding.height};
+            if (isRoot) block = Containing{0, 0, viewportWidth_, viewportHeight_};
+            for (const auto& item : pending) LayoutAbsolute(*item.node, item.staticX, item.staticY, block);
+        }
+    }
+    return box.margin.bottom;
+}
+
+int LayoutEngine::LayoutChildren(Node& element, int x, int y, int width, const Containing& containing,
+                                 bool collapseTop, bool collapseBottom, int& escapedBottom)
+{
+    LayoutBox& box = element.MutableBox();
+    box.contentBottom = 0;
+    int current = y;
+    int previousBottom = 0;
+    bool first = true;
+    std::vector<Node*> run;
+    auto flush = [&]() {
+        bool content = false;
+        for (Node* node : run) content = content || !IsWhitespaceText(*node);
+        if (content) {
+            current += previousBottom;
+            previousBottom = 0;
+            current += LayoutInline(element, run, x, current, width, containing);
+            first = false;
+        }
+        run.clear();
+    };
+    for (const auto& child : element.Children()) {
+        Node& node = *child;
+        if (node.IsText()) {
+            run.push_back(&node);
+            continue;
+        }
+        const ComputedStyle& style = node.Style();
+        if (style.display == Display::None) continue;
+        if (style.position == Position::Absolute) {
+            if (!run.empty()) {
+                run.push_back(&node);
+            } else {
+                absolutes_.back().push_back(PendingAbsolute{&node, x, current + (first ? 0 : previousBottom)});
+            }
+            continue;
+        }
+        if (!IsBlockLevel(node)) {
+            run.push_back(&node);
+            continue;
+        }
+        flush();
+        int top = CollapsedTopMargin(node, width);
+        int gap = (first && collapseTop) ? 0 : (first ? top : CollapseMargins(previousBottom, top));
+        int bottomMargin = LayoutBlock(node, x, current + gap, containing);
+        // A relative offset moves the box but not the flow after it.
+        current = node.Box().border.Bottom() - RelativeOffset(node, containing).second;
+        previousBottom = bottomMargin;
+        first = false;
+        box.contentBottom = std::max(box.contentBottom, node.Box().contentBottom);
+    }
+    flush();
+    if (collapseBottom) {
+        escapedBottom = previousBottom;
+    } else {
+        current += previousBottom;
+    }
+    return current - y;
+}
+
+void LayoutEngine::LayoutAbsolute(Node& element, int staticX, int staticY, const Containing& containing)
+{
+    const ComputedStyle& style = element.Style();
+    LayoutBox& box = element.MutableBox();
+    ComputeEdges(element, containing.width);
+    int edges = box.borderWidth.Horizontal() + box.padding.Horizontal();
+    int height = std::max(0, containing.height);
+    int borderWidth;
+    if (!style.width.IsAuto()) {
+        borderWidth = std::max(0, style.width.Resolve(containing.width)) + edges;
+    } else if (!style.left.IsAuto() && !style.right.IsAuto()) {
+        borderWidth = containing.width - style.left.Resolve(containing.width) - style.right.Resolve(containing.width) -
+                      box.margin.Horizontal();
+    } else {
+        int available = containing.width - style.left.Resolve(containing.width, 0) -
+                        style.right.Resolve(containing.width, 0) - box.margin.Horizontal();
+        borderWidth = IsReplaced(element) ? -1 : ShrinkToFit(element, available);
+    }
+    int marginLeft = box.margin.left;
+    int x;
+    if (!style.left.IsAuto()) {
+        x = containing.x + style.left.Resolve(containing.width);
+    } else if (!style.right.IsAuto() && borderWidth >= 0) {
+        x = containing.x + containing.width - style.right.Resolve(containing.width) - box.margin.right -
+            borderWidth - marginLeft;
+    } else {
+        x = staticX;
+    }
+    int y = !style.top.IsAuto() ? containing.y + style.top.Resolve(height) + box.margin.top
+                                : staticY + box.margin.top;
+    LayoutBlock(element, x, y, containing, borderWidth);
+    if (style.top.IsAuto() && !style.bottom.IsAuto()) {
+        int bottom = containing.y + containing.height - style.bottom.Resolve(height) - box.margin.bottom;
+        Translate(element, 0, bottom - box.border.Bottom());
+    }
+}
+
+void LayoutEngine::Translate(Node& element, int dx, int dy)
+{
+    LayoutBox& box = element.MutableBox();
+    box.border.x += dx;
+    box.border.y += dy;
+    box.contentBottom += dy;
+    if (box.baseline >= 0) box.baseline += dy;
+    for (auto& fragment : box.fragments) {
+        fragment.box.x += dx;
+        fragment.box.y += dy;
+    }
+    for (auto& text : box.texts) {
+        text.x += dx;
+        text.baseline += dy;
+    }
+    for (const auto& child : element.Children()) {
+        if (!child->IsText()) Translate(*child, dx, dy);
+    }
+}
+
+LayoutEngine::Widths LayoutEngine::Intrinsic(Node& element)
+{
+    auto known = intrinsic_.find(&element);
+    if (known != intrinsic_.end()) return known->second;
+    const ComputedStyle& style = element.Style();
+    ComputeEdges(element, 0);
+    const LayoutBox& box = element.Box();
+    int edges = box.borderWidth.Horizontal() + box.padding.Horizontal();
+    Widths widths;
+    if (IsReplaced(element)) {
+        LayoutReplaced(element, 0);
+        widths.min = widths.max = element.Box().border.width;
+    } else if (style.display == Display::Table) {
+        widths = TableWidths(element);
+    } else if (style.width.unit == Length::Unit::Px) {
+        widths.min = widths.max = style.width.Resolve(0) + edges;
+    } else {
+        std::vector<Node*> run;
+        auto flush = [&]() {
+            if (run.empty()) return;
+            Widths inlineWidths;
+            InlineWidths(element, run, inlineWidths);
+            widths.min = std::max(widths.min, inlineWidths.min);
+            widths.max = std::max(widths.max, inlineWidths.max);
+            run.clear();
+        };
+        for (const auto& child : element.Children()) {
+            if (!child->IsText() && (child->Style().display == Display::None ||
+                                     child->Style().position == Position::Absolute)) {
+                continue;
+            }
+            if (!IsBlockLevel(*child)) {
+                run.push_back(child.get());
+                continue;
+            }
+            flush();
+            Widths inner = Intrinsic(*child);
+            const ComputedStyle& childStyle = child->Style();
+            int margins = childStyle.margin[1].Resolve(0, 0) + childStyle.margin[3].Resolve(0, 0);
+            widths.min = std::max(widths.min, inner.min + margins);
+            widths.max = std::max(widths.max, inner.max + margins);
+        }
+        flush();
+        widths.min += edges;
+        widths.max += edges;
+    }
+    widths.max = std::max(widths.max, widths.min);
+    intrinsic_[&element] = widths;
+    return widths;
+}
+
+}  // namespace Html

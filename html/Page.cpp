@@ -1,0 +1,253 @@
+#include "html/Page.h"
+
+#include <algorithm>
+
+#include "core/Exception.h"
+#include "core/String.h"
+#include "core/Trace.h"
+#include "html/CssParser.h"
+#include "html/FontCache.h"
+#include "html/ImageCache.h"
+#include "html/LayoutEngine.h"
+#include "html/Painter.h"
+#include "html/ResourceLoader.h"
+#include "html/StyleResolver.h"
+#include "html/StyleSheet.h"
+#include "html/XhtmlParser.h"
+
+namespace Html {
+
+namespace {
+
+void CollectBoxes(const Node& node, std::vector<Rect>& boxes)
+{
+    boxes.push_back(node.IsDisplayed() ? node.Box().border : Rect{});
+    for (const auto& child : node.Children()) CollectBoxes(*child, boxes);
+}
+
+// What must be repainted when a box moved or resized. A box that only grew or shrank at the bottom
+// needs only the strip between its old and new bottom edges (with its bottom border), unless its
+// background image is placed from the bottom.
+Rect ChangedArea(const Node& node, const Rect& before, const Rect& after)
+{
+    if (before.IsEmpty() || after.IsEmpty() || before.x != after.x || before.y != after.y ||
+        before.width != after.width) {
+        return before.Union(after);
+    }
+    const ComputedStyle& style = node.Style();
+    bool anchoredBelow = !style.backgroundImage.empty() && !(style.backgroundY.IsPercent() && style.backgroundY.value == 0) &&
+                         !(style.backgroundY.unit == Length::Unit::Px);
+    if (anchoredBelow) return before.Union(after);
+    int border = node.Box().borderWidth.bottom;
+    int top = std::min(before.Bottom(), after.Bottom()) - border;
+    return Rect{after.x, top, after.width, std::max(before.Bottom(), after.Bottom()) - top};
+}
+
+void CompareBoxes(const Node& node, const std::vector<Rect>& old, size_t& index, Rect& damage)
+{
+    Rect now = node.IsDisplayed() ? node.Box().border : Rect{};
+    if (index < old.size() && old[index] != now) damage = damage.Union(ChangedArea(node, old[index], now));
+    ++index;
+    for (const auto& child : node.Children()) CompareBoxes(*child, old, index, damage);
+}
+
+void CollectTextInputs(Node& node, std::vector<Node*>& out)
+{
+    if (node.IsText() || !node.IsDisplayed()) return;
+    if (node.Tag() == L"input" && node.IsTextEdit()) out.push_back(&node);
+    for (const auto& child : node.Children()) CollectTextInputs(*child, out);
+}
+
+std::wstring DecodeText(const std::string& bytes)
+{
+    size_t skip = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    return System::String::FromUtf8(bytes.data() + skip, static_cast<int>(bytes.size() - skip)).GetStdString();
+}
+
+}  // namespace
+
+Page::Page() = default;
+Page::~Page() = default;
+
+void Page::LoadFromResource(HMODULE module, UINT id)
+{
+    auto loader = std::make_unique<ModuleResourceLoader>(module);
+    std::string bytes;
+    if (!loader->LoadPage(id, bytes)) {
+        throw new System::ArgumentException(System::String::Format(L"The module has no page resource %u.", id));
+    }
+    Load(bytes, std::move(loader));
+}
+
+void Page::LoadFromFile(const std::wstring& path)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) throw new System::IO::IOException(L"The page file does not exist: " + path);
+    size_t slash = path.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+    Load(bytes, std::make_unique<FileResourceLoader>(folder));
+}
+
+void Page::Load(const std::string& utf8, std::unique_ptr<ResourceLoader> loader)
+{
+    loaded_ = false;
+    XhtmlParser::ParsePage(&document_, utf8);
+    loader_ = std::move(loader);
+    fonts_ = std::make_unique<FontCache>();
+    images_ = std::make_unique<ImageCache>(*loader_);
+    sheet_ = std::make_unique<StyleSheet>();
+    resolver_ = std::make_unique<StyleResolver>();
+    layout_ = std::make_unique<LayoutEngine>(*fonts_, *images_);
+    LoadStyleSheets(*document_.Root());
+    resolver_->SetAuthorSheet(sheet_.get());
+    events_ = std::make_unique<EventRouter>(document_, scripts_, [this](int x, int y) { return HitTest(x, y); });
+    loaded_ = true;
+    Relayout();
+    document_.TakeChangedNodes();
+    document_.TakeOldDamage();
+}
+
+void Page::LoadStyleSheets(Node& node)
+{
+    if (node.IsText()) return;
+    if (node.Tag() == L"style") {
+        CssParser::Parse(node.InnerText(), std::wstring(), *sheet_);
+    } else if (node.Tag() == L"link" && node.GetAttribute(L"rel").find(L"stylesheet") != std::wstring::npos) {
+        std::wstring url = ResolveUrl(std::wstring(), node.GetAttribute(L"href"));
+        std::string bytes;
+        if (LoadUrl(*loader_, url, bytes)) {
+            CssParser::Parse(DecodeText(bytes), url, *sheet_);
+        } else {
+            System::Diagnostics::Trace::WriteLine(L"Page style sheet not found: " + url);
+        }
+    }
+    for (const auto& child : node.Children()) LoadStyleSheets(*child);
+}
+
+bool Page::CallScript(const std::wstring& name, const std::vector<std::wstring>& arguments)
+{
+    return loaded_ && scripts_.Call(name, arguments);
+}
+
+void Page::SetViewport(int width, int height)
+{
+    viewportWidth_ = std::max(0, width);
+    viewportHeight_ = std::max(0, height);
+    if (loaded_) {
+        Relayout();
+        if (invalidate_) invalidate_(Rect{0, 0, viewportWidth_, std::max(viewportHeight_, contentHeight_)});
+    }
+}
+
+int Page::ContentHeight()
+{
+    Update();
+    return contentHeight_;
+}
+
+void Page::Relayout()
+{
+    Node* root = document_.Root();
+    resolver_->Resolve(*root);
+    contentHeight_ = layout_->Layout(*root, viewportWidth_, viewportHeight_);
+    document_.MarkLaidOut();
+}
+
+void Page::Update()
+{
+    if (!loaded_ || !document_.NeedsLayout()) return;
+    Rect damage = document_.TakeOldDamage();
+    std::vector<Node*> changed = document_.TakeChangedNodes();
+    std::vector<Rect> old;
+    CollectBoxes(*document_.Root(), old);
+    Relayout();
+    size_t index = 0;
+    CompareBoxes(*document_.Root(), old, index, damage);
+    for (Node* node : changed) damage = damage.Union(SubtreeBounds(*node));
+    if (invalidate_ && !damage.IsEmpty()) invalidate_(damage);
+}
+
+void Page::Paint(HDC dc, const Rect& area, int originX, int originY)
+{
+    if (!loaded_) return;
+    Update();
+    Painter painter(dc, *images_, originX, originY);
+    painter.Paint(*document_.Root(), area);
+}
+
+Node* Page::HitTestNode(Node& node, int x, int y, bool clipped)
+{
+    const LayoutBox& box = node.Box();
+    if (node.IsText()) {
+        for (const auto& fragment : box.fragments) {
+            if (fragment.box.Contains(x, y)) return &node;
+        }
+        return nullptr;
+    }
+    if (!node.IsDisplayed() || node.Style().display == Display::None) return nullptr;
+    const ComputedStyle& style = node.Style();
+    bool inside = style.overflow == Overflow::Visible || box.PaddingBox().Contains(x, y);
+    if (inside && !clipped) {
+        std::vector<Node*> positioned;
+        for (const auto& child : node.Children()) {
+            if (child->IsElement() && child->Style().IsPositioned()) positioned.push_back(child.get());
+        }
+        // Topmost first: higher z-index, and among equals the later one.
+        std::reverse(positioned.begin(), positioned.end());
+        std::stable_sort(positioned.begin(), positioned.end(),
+                         [](const Node* a, const Node* b) { return a->Style().zIndex > b->Style().zIndex; });
+        for (Node* child : positioned) {
+            if (Node* hit = HitTestNode(*child, x, y, false)) return hit->IsText() ? &node : hit;
+        }
+        for (auto it = node.Children().rbegin(); it != node.Children().rend(); ++it) {
+            Node& child = **it;
+            if (child.IsElement() && child.Style().IsPositioned()) continue;
+            if (Node* hit = HitTestNode(child, x, y, false)) return hit->IsText() ? &node : hit;
+        }
+    }
+    if (!style.visible) return nullptr;
+    if (box.fragments.empty()) return box.border.Contains(x, y) ? &node : nullptr;
+    for (const auto& fragment : box.fragments) {
+        if (fragment.box.Contains(x, y)) return &node;
+    }
+    return nullptr;
+}
+
+Node* Page::HitTest(int x, int y)
+{
+    if (!loaded_) return nullptr;
+    Update();
+    Node* hit = HitTestNode(*document_.Root(), x, y, false);
+    // The root covers the whole viewport, as a browser's document does.
+    if (!hit && x >= 0 && y >= 0 && x < viewportWidth_ && y < std::max(viewportHeight_, contentHeight_)) {
+        hit = document_.Body();
+    }
+    return hit;
+}
+
+LPCWSTR Page::CursorAt(int x, int y)
+{
+    for (Node* node = HitTest(x, y); node; node = node->Parent()) {
+        switch (node->Style().cursor) {
+        case Cursor::Pointer: return IDC_HAND;
+        case Cursor::Text: return IDC_IBEAM;
+        case Cursor::Move: return IDC_SIZEALL;
+        case Cursor::Default: return IDC_ARROW;
+        case Cursor::Auto: break;
+        }
+        if (node->Tag() == L"a" && node->HasAttribute(L"href")) return IDC_HAND;
+        if (node->IsTextEdit()) return IDC_IBEAM;
+    }
+    return IDC_ARROW;
+}
+
+std::vector<Node*> Page::TextInputs()
+{
+    std::vector<Node*> inputs;
+    if (!loaded_) return inputs;
+    Update();
+    CollectTextInputs(*document_.Root(), inputs);
+    return inputs;
+}
+
+}  // namespace Html
