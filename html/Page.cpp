@@ -251,3 +251,15 @@ std::vector<Node*> Page::TextInputs()
 }
 
 }  // namespace Html
+
+namespace Html {
+
+void Page::MouseMove(int x, int y) { events_->MouseMove(x, y); }
+void Page::MouseDown(int x, int y) { events_->MouseDown(x, y); }
+void Page::MouseUp(int x, int y) { events_->MouseUp(x, y); }
+void Page::DoubleClick(int x, int y) { events_->DoubleClick(x, y); }
+void Page::MouseLeave() { events_->MouseLeave(); }
+bool Page::MouseWheel(int, int, int) { return false; }
+DWORD Page::Animate(DWORD) { return INFINITE; }
+
+}  // namespace Html

@@ -69,6 +69,19 @@ public:
     Node* HitTest(int x, int y);
     // The cursor the element under a point asks for (IDC_ARROW, IDC_HAND, IDC_IBEAM, ...).
     LPCWSTR CursorAt(int x, int y);
+    // Pointer input from the host, in page coordinates. The page handles its own parts (scroll
+    // bars, selection) and routes the rest to its events.
+    void MouseMove(int x, int y);
+    void MouseDown(int x, int y);
+    void MouseUp(int x, int y);
+    void DoubleClick(int x, int y);
+    void MouseLeave();
+    // True when the wheel scrolled something.
+    bool MouseWheel(int x, int y, int delta);
+    // Advances animated images to now (GetTickCount milliseconds); returns the milliseconds until
+    // the next frame is due, INFINITE when nothing animates.
+    DWORD Animate(DWORD now);
+
     // Text inputs the host covers with edit controls, in document order.
     std::vector<Node*> TextInputs();
 
