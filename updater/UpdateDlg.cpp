@@ -60,6 +60,10 @@ BOOL CUpdateDlg::OnInitDialog()
     return TRUE;
 }
 
+void CUpdateDlg::OnOK() {}
+
+void CUpdateDlg::OnCancel() {}
+
 void CUpdateDlg::OnProgress(int percent, CString text)
 {
     m_percent = percent;
@@ -80,12 +84,25 @@ void CUpdateDlg::ShowFrame(int frame)
     }
 }
 
+void CUpdateDlg::ShowStatus(LPCWSTR text)
+{
+    SetDlgItemText(IDC_STATUS_TEXT, text);
+    // The text is drawn without a background: the dialog's own background must be painted again
+    // beneath it first, or the new text would be drawn over the old one.
+    if (CWnd* status = GetDlgItem(IDC_STATUS_TEXT)) {
+        CRect area;
+        status->GetWindowRect(&area);
+        ScreenToClient(&area);
+        RedrawWindow(&area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+}
+
 LRESULT CUpdateDlg::OnUpdateProgress(WPARAM, LPARAM)
 {
     ShowFrame(FrameForPercent(m_percent));
     CString text;
     text.Format(L"업데이트 중...%d%%", m_percent);
-    SetDlgItemText(IDC_STATUS_TEXT, text);
+    ShowStatus(text);
     return 0;
 }
 
@@ -93,10 +110,10 @@ LRESULT CUpdateDlg::OnUpdateComplete(WPARAM, LPARAM)
 {
     if (m_success) {
         ShowFrame(kFrameDone);
-        SetDlgItemText(IDC_STATUS_TEXT, L"불러오는 중...");
+        ShowStatus(L"불러오는 중...");
     } else {
         ShowFrame(kFrameFailed);
-        SetDlgItemText(IDC_STATUS_TEXT, L"업데이트 실패");
+        ShowStatus(L"업데이트 실패");
         MessageBox(L"업데이트 중 오류가 발생하였습니다. 잠시 후 다시 실행해 주시기 바랍니다.", L"벨라 업데이트",
                    MB_OK | MB_ICONERROR);
     }

@@ -7,7 +7,8 @@
 
 // The updater's small progress window: runs the update on the engine's thread and shows its
 // progress as one of 22 frames, then fades out and ends with IDOK after success, IDCANCEL after
-// failure.
+// failure. It ends only after the engine's completion: Enter, Escape and Close are ignored, since
+// the engine's thread reports to this object and the copies must not stop halfway.
 class CUpdateDlg : public CBDialog, public CUpdaterEventHandler {
 public:
     static constexpr UINT WM_UPDATE_PROGRESS = 0x0A01;
@@ -22,6 +23,8 @@ public:
     static int FrameForPercent(int percent) { return percent <= 0 ? 0 : (percent >= 100 ? kFrameDone : percent / 5); }
 
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
 
     // From the engine's thread: store, then send to the window thread, which the engine waits for.
     void OnProgress(int percent, CString text) override;
@@ -39,6 +42,7 @@ protected:
 
 private:
     void ShowFrame(int frame);
+    void ShowStatus(LPCWSTR text);
 
     CUpdater& m_updater;
     int m_percent = 0;

@@ -55,6 +55,8 @@ private:
 
     System::UniqueHandle m_file;
     ULONGLONG m_length = 0;
+    // The file pointer's offset, so that reads in order need no seek.
+    ULONGLONG m_position = 0;
     // Where the central directory starts: every entry's data must end before it.
     ULONGLONG m_centralDirectoryOffset = 0;
     CArray<CZipEntry> m_entries;

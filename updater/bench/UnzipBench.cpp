@@ -1,5 +1,7 @@
 // Unpacking throughput of a 50 MB archive, as a ratio against zlib's raw inflate of the same
-// compressed data in memory, measured in the same run.
+// compressed data in memory, measured in the same run. Raw inflate runs twice: with 16 KB of
+// output room, as a plain inflate loop has, and with the unpacker's own 256 KB, so that the second
+// ratio shows only what reading, checking and writing the file cost.
 #include <windows.h>
 
 #include <zlib.h>
@@ -16,7 +18,10 @@
 namespace {
 
 constexpr size_t kDataSize = 50u * 1024 * 1024;
-constexpr int kRounds = 3;
+// The best of several rounds, interleaved, so that other work on the machine weighs little.
+constexpr int kRounds = 5;
+constexpr uInt kSmallOutput = 16 * 1024;
+constexpr uInt kLargeOutput = 256 * 1024;
 
 double Now()
 {
@@ -45,9 +50,9 @@ std::string MakeData()
     return data;
 }
 
-double InflateSeconds(const std::string& compressed)
+double InflateSeconds(const std::string& compressed, uInt outputSize)
 {
-    static unsigned char output[16384];
+    static unsigned char output[kLargeOutput];
     double start = Now();
     z_stream stream = {};
     inflateInit2(&stream, -MAX_WBITS);
@@ -56,7 +61,7 @@ double InflateSeconds(const std::string& compressed)
     int status = Z_OK;
     while (status == Z_OK) {
         stream.next_out = output;
-        stream.avail_out = sizeof(output);
+        stream.avail_out = outputSize;
         status = inflate(&stream, Z_NO_FLUSH);
     }
     inflateEnd(&stream);
@@ -93,10 +98,12 @@ int main()
     }
     CloseHandle(file);
 
-    double baseline = 1e9;
+    double inflateSmall = 1e9;
+    double inflateLarge = 1e9;
     double unpack = 1e9;
     for (int round = 0; round < kRounds; ++round) {
-        baseline = std::min(baseline, InflateSeconds(compressed));
+        inflateSmall = std::min(inflateSmall, InflateSeconds(compressed, kSmallOutput));
+        inflateLarge = std::min(inflateLarge, InflateSeconds(compressed, kLargeOutput));
         DeleteTree(target.c_str());
         CreateDirectoryW(target.c_str(), nullptr);
         double start = Now();
@@ -114,8 +121,10 @@ int main()
 
     double megabytes = static_cast<double>(kDataSize) / (1024 * 1024);
     std::printf("archive: %.1f MB unpacked from %.1f MB\n", megabytes, static_cast<double>(archive.size()) / (1024 * 1024));
-    std::printf("zlib raw inflate: %.0f MB/s\n", megabytes / baseline);
-    std::printf("unpack to disk:   %.0f MB/s\n", megabytes / unpack);
-    std::printf("ratio (unpack / raw inflate): %.2f\n", baseline / unpack);
+    std::printf("zlib raw inflate, 16 KB output:  %.0f MB/s\n", megabytes / inflateSmall);
+    std::printf("zlib raw inflate, 256 KB output: %.0f MB/s\n", megabytes / inflateLarge);
+    std::printf("unpack to disk, CRC checked:     %.0f MB/s\n", megabytes / unpack);
+    std::printf("ratio (unpack / raw inflate, 16 KB output):  %.2f\n", inflateSmall / unpack);
+    std::printf("ratio (unpack / raw inflate, 256 KB output): %.2f\n", inflateLarge / unpack);
     return 0;
 }

@@ -17,6 +17,7 @@ using UpdaterTests::ReadBytes;
 namespace {
 
 constexpr DWORD kProgramWait = 30000;
+constexpr const wchar_t* kInstallFolder = L"Vela Toolbox";
 
 // Runs vapup.exe with the parameters and returns its exit code, or -1 when it did not end in time.
 int RunUpdater(const std::wstring& parameters)
@@ -84,10 +85,12 @@ protected:
         server_.Serve("/pkg/lib.zip", Body(writer.Build()));
         server_.Serve("/update.xml", Body("<update><objects><file name=\"lib.dll\" fileVersion=\"2.0.0.2\" "
                                           "url=\"pkg/lib.zip\" zipped=\"true\"/></objects></update>"));
-        target_.WriteFile(L"lib.dll", v1_);
+        // A folder name with a space: the hand-over must keep each value whole.
+        CreateDirectoryW(install_.c_str(), nullptr);
+        target_.WriteFile(kInstallFolder + std::wstring(L"\\lib.dll"), v1_);
     }
     std::wstring Url(const std::string& query = "") const { return server_.Url("/update.xml" + query); }
-    CString InstalledVersion() const { return CFileVersionInfo((target_ / L"lib.dll").c_str()).GetFileVersion(); }
+    CString InstalledVersion() const { return CFileVersionInfo((install_ + L"\\lib.dll").c_str()).GetFileVersion(); }
     // The hand-over ends at once; the copy it starts works on its own.
     bool WaitForVersion(const CString& version) const
     {
@@ -100,35 +103,36 @@ protected:
 
     HttpServer server_;
     TestSupport::TempFolder target_;
+    const std::wstring install_ = target_ / kInstallFolder;
     std::string v1_;
     std::string v2_;
 };
 
 TEST_F(UpdaterProgramTest, CheckAnswersThroughTheExitCode)
 {
-    EXPECT_EQ(1, RunUpdater(L"check " + Quoted(Url()) + L" " + Quoted(target_.Path())));
-    EXPECT_EQ(0, RunUpdater(L"Check " + Quoted(Url("?case")) + L" " + Quoted(target_.Path())));
-    EXPECT_EQ(0, RunUpdater(L"check " + Quoted(server_.Url("/missing.xml")) + L" " + Quoted(target_.Path())));
+    EXPECT_EQ(1, RunUpdater(L"check " + Quoted(Url()) + L" " + Quoted(install_)));
+    EXPECT_EQ(0, RunUpdater(L"Check " + Quoted(Url("?case")) + L" " + Quoted(install_)));
+    EXPECT_EQ(0, RunUpdater(L"check " + Quoted(server_.Url("/missing.xml")) + L" " + Quoted(install_)));
 }
 
 TEST_F(UpdaterProgramTest, UpdateReplacesTheLibraryStartsTheProgramAndCheckThenFindsNothing)
 {
-    std::wstring marker = target_ / L"started.txt";
+    std::wstring marker = install_ + L"\\started.txt";
     std::wstring program = ProgramFolder() + L"\\updater_test_marker.exe";
-    EXPECT_EQ(0, RunUpdater(L"/update " + Quoted(Url()) + L" " + Quoted(target_.Path()) + L" " + Quoted(program)));
+    EXPECT_EQ(0, RunUpdater(L"/update " + Quoted(Url()) + L" " + Quoted(install_) + L" " + Quoted(program)));
     ASSERT_TRUE(UpdaterTests::WaitForFile(marker, kProgramWait));
     EXPECT_EQ(CString(L"2.0.0.2"), InstalledVersion());
-    std::string started = target_.ReadFile(L"started.txt");
+    std::string started = ReadBytes(marker);
     std::wstring directory(reinterpret_cast<const wchar_t*>(started.data()), started.size() / sizeof(wchar_t));
-    EXPECT_EQ(0, _wcsicmp(target_.Path().c_str(), directory.c_str())) << "started in the target directory";
-    EXPECT_EQ(0, RunUpdater(L"check " + Quoted(Url("?after")) + L" " + Quoted(target_.Path())));
+    EXPECT_EQ(0, _wcsicmp(install_.c_str(), directory.c_str())) << "started in the target directory";
+    EXPECT_EQ(0, RunUpdater(L"check " + Quoted(Url("?after")) + L" " + Quoted(install_)));
 }
 
 TEST_F(UpdaterProgramTest, UpdateWithTwoValuesHandsOverAndStartsNothing)
 {
-    EXPECT_EQ(0, RunUpdater(L"-update " + Quoted(Url()) + L" " + Quoted(target_.Path())));
+    EXPECT_EQ(0, RunUpdater(L"-update " + Quoted(Url()) + L" " + Quoted(install_)));
     EXPECT_TRUE(WaitForVersion(L"2.0.0.2"));
-    EXPECT_FALSE(UpdaterTests::FileExists(target_ / L"started.txt"));
+    EXPECT_FALSE(UpdaterTests::FileExists(install_ + L"\\started.txt"));
 }
 
 }  // namespace

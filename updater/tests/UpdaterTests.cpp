@@ -151,6 +151,24 @@ TEST_F(UpdaterTest, ZippedObjectIsFetchedRelativeToTheManifestAndUnpacked)
     EXPECT_EQ(v2_, target_.ReadFile(L"a.dll"));
 }
 
+TEST_F(UpdaterTest, ArchiveEntryClimbingTwoLevelsUpLandsInsideTheWorkDirectory)
+{
+    // The work directory lies in the temporary folder: two levels above it is the folder's parent.
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH, temp));
+    const std::wstring outside = std::wstring(temp) + L"..\\a.dll";
+    ASSERT_FALSE(FileExists(outside));
+    UpdaterTests::ZipWriter writer;
+    writer.AddFile("../../a.dll", v2_);
+    server_.Serve("/app/a.zip", Body(writer.Build()));
+    ServeManifest(Manifest("<file name=\"a.dll\" url=\"a.zip\" zipped=\"true\"/>"));
+    updater_.Update();
+
+    ASSERT_TRUE(Succeeded()) << "the entry became the work file a.dll";
+    EXPECT_EQ(v2_, target_.ReadFile(L"a.dll"));
+    EXPECT_FALSE(FileExists(outside));
+}
+
 TEST_F(UpdaterTest, ZippedValueOtherThanLowerCaseTrueIsAPlainFile)
 {
     server_.Serve("/app/a.dll", Body("PK not unpacked"));

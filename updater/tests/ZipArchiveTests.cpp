@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+
 #include "framework/CException.h"
 #include "testing/TempFolder.h"
 #include "updater/ZipArchive.h"
@@ -28,6 +31,14 @@ protected:
     }
     std::wstring Out() const { return folder_ / L"out"; }
     std::wstring Out(const std::wstring& name) const { return Out() + L"\\" + name; }
+    // The archive of one damaged entry fails to unpack and leaves no file of it.
+    bool FailsWithoutFile(ZipWriter::Entry entry)
+    {
+        ZipWriter writer;
+        entry.name = "payload.dll";
+        writer.Add(entry);
+        return !Unpack(writer.Build()) && !FileExists(Out(L"payload.dll"));
+    }
 
     TestSupport::TempFolder folder_;
 };
@@ -37,6 +48,18 @@ std::string Pattern(size_t size)
     std::string data;
     for (size_t i = 0; data.size() < size; ++i) data += "line " + std::to_string(i * 7 % 1000) + "\n";
     data.resize(size);
+    return data;
+}
+
+// Bytes that deflate hardly shrinks, so that the compressed data spans many reads too.
+std::string Noise(size_t size)
+{
+    std::string data(size, '\0');
+    uint32_t seed = 2166136261u;
+    for (char& byte : data) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = static_cast<char>(seed >> 24);
+    }
     return data;
 }
 
@@ -126,12 +149,8 @@ TEST_F(ZipArchiveTest, CleanedNamesStayInsideTheTargetDirectory)
 TEST_F(ZipArchiveTest, CorruptEntriesFailAndLeaveNoFile)
 {
     auto failsWithoutFile = [&](ZipWriter::Entry entry) {
-        ZipWriter writer;
-        entry.name = "payload.dll";
         if (entry.data.empty()) entry.data = Pattern(50000);
-        writer.Add(entry);
-        bool unpacked = Unpack(writer.Build());
-        return !unpacked && !FileExists(Out(L"payload.dll"));
+        return FailsWithoutFile(entry);
     };
     ZipWriter::Entry badCrc;
     badCrc.wrongCrc = true;
@@ -150,6 +169,37 @@ TEST_F(ZipArchiveTest, CorruptEntriesFailAndLeaveNoFile)
     storedSizes.deflate = false;
     storedSizes.uncompressedSizeDelta = 1;
     EXPECT_TRUE(failsWithoutFile(storedSizes));
+}
+
+TEST_F(ZipArchiveTest, EntriesOfManyBlocksUnpackWholeAndAreCheckedToTheEnd)
+{
+    const std::string noise = Noise(700000);
+    const std::string text = Pattern(1500000);
+    ZipWriter writer;
+    writer.AddFile("noise.bin", noise);
+    writer.AddFile("stored.bin", noise, false);
+    writer.AddFile("text.txt", text);
+    writer.AddFile("after.txt", "after");
+    ASSERT_TRUE(Unpack(writer.Build()));
+    EXPECT_TRUE(folder_.ReadFile(L"out\\noise.bin") == noise);
+    EXPECT_TRUE(folder_.ReadFile(L"out\\stored.bin") == noise);
+    EXPECT_TRUE(folder_.ReadFile(L"out\\text.txt") == text);
+    EXPECT_EQ("after", folder_.ReadFile(L"out\\after.txt"));
+
+    ZipWriter::Entry badCrc;
+    badCrc.data = noise;
+    badCrc.wrongCrc = true;
+    EXPECT_TRUE(FailsWithoutFile(badCrc));
+    badCrc.deflate = false;
+    EXPECT_TRUE(FailsWithoutFile(badCrc));
+    ZipWriter::Entry tooLong;
+    tooLong.data = text;
+    tooLong.uncompressedSizeDelta = -1;
+    EXPECT_TRUE(FailsWithoutFile(tooLong)) << "one byte more than recorded, in the last block";
+    ZipWriter::Entry tooShort;
+    tooShort.data = text;
+    tooShort.uncompressedSizeDelta = 1;
+    EXPECT_TRUE(FailsWithoutFile(tooShort));
 }
 
 TEST_F(ZipArchiveTest, TruncatedOrDamagedArchivesFail)
