@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "html/BoxGeometry.h"
 #include "html/FontCache.h"
 #include "html/ImageCache.h"
 #include "html/LayoutEngine.h"
@@ -14,6 +15,7 @@ int CollapseMargins(int a, int b)
     return std::max(0, std::max(a, b)) + std::min(0, std::min(a, b));
 }
 
+// The scroll position stays: layout clamps it to the new content.
 void ResetBoxes(Node& node)
 {
     LayoutBox& box = node.MutableBox();
@@ -22,7 +24,15 @@ void ResetBoxes(Node& node)
     box.fragments.clear();
     box.texts.clear();
     box.baseline = -1;
+    box.scrollBar = false;
+    box.scrollHeight = 0;
     for (const auto& child : node.Children()) ResetBoxes(*child);
+}
+
+int ScrollBarWidth()
+{
+    int width = GetSystemMetrics(SM_CXVSCROLL);
+    return width > 0 ? width : 16;
 }
 
 bool IsWhitespaceText(const Node& node)
@@ -58,6 +68,7 @@ int LayoutEngine::Layout(Node& root, int viewportWidth, int viewportHeight)
     Containing initial{0, 0, viewportWidth, viewportHeight};
     ComputeEdges(root, viewportWidth);
     LayoutBlock(root, 0, root.Box().margin.top, initial);
+    UpdateInkBounds(root);
     return std::max(root.Box().border.Bottom() + root.Box().margin.bottom, root.Box().contentBottom);
 }
 
@@ -146,8 +157,9 @@ void LayoutEngine::LayoutReplaced(Node& element, int containingWidth)
         box.baseline = box.borderWidth.top + box.padding.top + (height + font->ascent - font->descent) / 2;
     }
     box.displayed = true;
-    box.border.width = std::max(0, width) + box.borderWidth.Horizontal() + box.padding.Horizontal();
-    box.border.height = std::max(0, height) + box.borderWidth.Vertical() + box.padding.Vertical();
+    // Placed at the origin: the caller moves it where it goes.
+    box.border = Rect{0, 0, std::max(0, width) + box.borderWidth.Horizontal() + box.padding.Horizontal(),
+                      std::max(0, height) + box.borderWidth.Vertical() + box.padding.Vertical()};
     box.contentBottom = box.border.Bottom();
 }
 
@@ -180,6 +192,7 @@ int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& con
         LayoutReplaced(element, containing.width);
         box.border.x = x + box.margin.left;
         box.border.y = y;
+        box.contentBottom = box.border.Bottom();
         if (box.baseline >= 0) box.baseline += y;
         return box.margin.bottom;
     }
@@ -211,7 +224,10 @@ int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& con
         int contentX = box.border.x + box.borderWidth.left + box.padding.left;
         int contentY = y + box.borderWidth.top + box.padding.top;
         int contentWidth = std::max(0, borderWidth - edges);
-        Containing inner{contentX, contentY, contentWidth, -1};
+        bool scrolls = style.Scrolls();
+        int barWidth = scrolls ? ScrollBarWidth() : 0;
+        bool reserveBar = style.overflow == Overflow::Scroll;
+        Containing inner{contentX, contentY, reserveBar ? std::max(0, contentWidth - barWidth) : contentWidth, -1};
         bool specifiedHeight = !style.height.IsAuto() && (!style.height.IsPercent() || containing.height >= 0);
         int height = specifiedHeight ? std::max(0, style.height.Resolve(containing.height)) : 0;
         if (specifiedHeight) inner.height = height;
@@ -219,25 +235,55 @@ int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& con
         bool collapseTop = !formattingContext && box.borderWidth.top == 0 && box.padding.top == 0;
         bool collapseBottom = !formattingContext && box.borderWidth.bottom == 0 && box.padding.bottom == 0 &&
                               !specifiedHeight;
+        size_t waitingBefore = absolutes_.back().size();
         int escaped = 0;
         int contentHeight =
-            LayoutChildren(element, contentX, contentY, contentWidth, inner, collapseTop, collapseBottom, escaped);
+            LayoutChildren(element, contentX, contentY, inner.width, inner, collapseTop, collapseBottom, escaped);
+        // Content taller than an overflow: auto box needs the bar, and the bar takes its width from
+        // the content, which is laid out again narrower.
+        if (style.overflow == Overflow::Auto && specifiedHeight && !reserveBar &&
+            std::max(contentY + contentHeight, box.contentBottom) > contentY + height) {
+            reserveBar = true;
+            std::vector<PendingAbsolute>& waiting = absolutes_.back();
+            waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(waitingBefore), waiting.end());
+            box.texts.clear();
+            box.baseline = -1;
+            inner.width = std::max(0, contentWidth - barWidth);
+            contentHeight =
+                LayoutChildren(element, contentX, contentY, inner.width, inner, collapseTop, collapseBottom, escaped);
+        }
+        int paddingTop = y + box.borderWidth.top;
+        int scrollHeight = std::max(contentY + contentHeight, box.contentBottom) + box.padding.bottom - paddingTop;
         if (!specifiedHeight) height = contentHeight;
         box.border.height = height + box.borderWidth.Vertical() + box.padding.Vertical();
         box.contentBottom = std::max(box.contentBottom, box.border.Bottom());
         if (collapseBottom) box.margin.bottom = CollapseMargins(box.margin.bottom, escaped);
 
         std::pair<int, int> offset = RelativeOffset(element, containing);
-        if (offset.first || offset.second) Translate(element, offset.first, offset.second);
+        if (offset.first || offset.second) TranslateBox(element, offset.first, offset.second);
         if (positioned) {
             std::vector<PendingAbsolute> pending = std::move(absolutes_.back());
             absolutes_.pop_back();
             Rect padding = box.PaddingBox();
             Containing block{padding.x, padding.y, padding.width, padding.height};
             if (isRoot) block = Containing{0, 0, viewportWidth_, viewportHeight_};
-            for (const auto& item : pending) LayoutAbsolute(*item.node, item.staticX, item.staticY, block);
+            for (const auto& item : pending) {
+                LayoutAbsolute(*item.node, item.staticX, item.staticY, block);
+                scrollHeight = std::max(scrollHeight, item.node->Box().contentBottom + box.padding.bottom - padding.y);
+            }
+        }
+        if (scrolls) {
+            box.scrollBarWidth = barWidth;
+            box.scrollHeight = scrollHeight;
+            box.scrollBar = reserveBar || scrollHeight > box.PaddingBox().height;
+            box.scrollLine = LineHeightOf(style, FontOf(style));
+            box.scrollTop = std::min(std::max(0, box.scrollTop), box.MaxScroll());
+            if (box.scrollTop > 0) ShiftContent(element, -box.scrollTop);
+            // What scrolls inside the box does not make the page longer.
+            box.contentBottom = box.border.Bottom();
         }
     }
+    if (!style.Scrolls() || style.display == Display::Table) box.scrollTop = 0;
     return box.margin.bottom;
 }
 
@@ -333,27 +379,7 @@ void LayoutEngine::LayoutAbsolute(Node& element, int staticX, int staticY, const
     LayoutBlock(element, x, y, containing, borderWidth);
     if (style.top.IsAuto() && !style.bottom.IsAuto()) {
         int bottom = containing.y + containing.height - style.bottom.Resolve(height) - box.margin.bottom;
-        Translate(element, 0, bottom - box.border.Bottom());
-    }
-}
-
-void LayoutEngine::Translate(Node& element, int dx, int dy)
-{
-    LayoutBox& box = element.MutableBox();
-    box.border.x += dx;
-    box.border.y += dy;
-    box.contentBottom += dy;
-    if (box.baseline >= 0) box.baseline += dy;
-    for (auto& fragment : box.fragments) {
-        fragment.box.x += dx;
-        fragment.box.y += dy;
-    }
-    for (auto& text : box.texts) {
-        text.x += dx;
-        text.baseline += dy;
-    }
-    for (const auto& child : element.Children()) {
-        if (!child->IsText()) Translate(*child, dx, dy);
+        TranslateBox(element, 0, bottom - box.border.Bottom());
     }
 }
 

@@ -11,7 +11,8 @@ enum class Position { Static, Relative, Absolute };
 enum class TextAlign { Left, Center, Right };
 enum class VerticalAlign { Baseline, Middle, Top, Bottom, TextTop, TextBottom };
 enum class WhiteSpace { Normal, NoWrap, Pre };
-enum class Overflow { Visible, Hidden, Auto };
+// Auto shows a vertical scroll bar when the content is taller than the box; Scroll always does.
+enum class Overflow { Visible, Hidden, Auto, Scroll };
 enum class Cursor { Auto, Default, Pointer, Text, Move };
 enum class BackgroundRepeat { Repeat, RepeatX, RepeatY, NoRepeat };
 
@@ -90,6 +91,7 @@ struct ComputedStyle {
         return (display == Display::Inline || display == Display::InlineBlock) && position != Position::Absolute;
     }
     bool IsPositioned() const { return position != Position::Static; }
+    bool Scrolls() const { return overflow == Overflow::Auto || overflow == Overflow::Scroll; }
 };
 
 }  // namespace Html

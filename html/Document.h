@@ -35,6 +35,12 @@ public:
 
     // Whether the node is in the tree; never dereferences it, so a deleted node is safe to ask about.
     bool Contains(const Node* node) const;
+    // Whether the node is in the tree and is still the node with that serial, not a later one that
+    // took a freed node's address.
+    bool Contains(const Node* node, unsigned long long serial) const
+    {
+        return Contains(node) && node->Serial() == serial;
+    }
     // Grows whenever nodes leave the tree, so holders of node pointers know when to check them.
     unsigned RemovalCount() const { return removals_; }
 

@@ -43,23 +43,23 @@ EventRouter::EventRouter(Document& document, const ScriptRegistry& scripts, HitT
 {
 }
 
-Node* EventRouter::Valid(Node* node)
+Node* EventRouter::Valid(const Held& held)
 {
-    return node && document_.Contains(node) ? node : nullptr;
+    return held.node && document_.Contains(held.node, held.serial) ? held.node : nullptr;
 }
 
 void EventRouter::Revalidate()
 {
     if (removals_ == document_.RemovalCount()) return;
     removals_ = document_.RemovalCount();
-    hovered_ = Valid(hovered_);
-    pressed_ = Valid(pressed_);
+    hovered_.Set(Valid(hovered_));
+    pressed_.Set(Valid(pressed_));
 }
 
 Node* EventRouter::Hovered()
 {
     Revalidate();
-    return hovered_;
+    return hovered_.node;
 }
 
 bool EventRouter::Dispatch(EventType type, Node* target, int x, int y)
@@ -92,21 +92,22 @@ void EventRouter::MouseMove(int x, int y)
 {
     Revalidate();
     Node* target = hitTest_(x, y);
-    if (target != hovered_) {
-        Node* previous = hovered_;
-        hovered_ = target;
+    if (target != hovered_.node) {
+        Node* previous = hovered_.node;
+        hovered_.Set(target);
+        Held over = hovered_;
         Dispatch(EventType::MouseOut, previous, x, y);
         Revalidate();
-        Dispatch(EventType::MouseOver, Valid(target), x, y);
+        Dispatch(EventType::MouseOver, Valid(over), x, y);
     }
     Revalidate();
-    if (pressed_ && !pressStarted_ &&
+    if (pressed_.node && !pressStarted_ &&
         (std::abs(x - pressX_) >= GetSystemMetrics(SM_CXDRAG) || std::abs(y - pressY_) >= GetSystemMetrics(SM_CYDRAG))) {
         pressStarted_ = true;
-        if (StartsDrag(pressed_)) {
-            Dispatch(EventType::DragStart, pressed_, x, y);
+        if (StartsDrag(pressed_.node)) {
+            Dispatch(EventType::DragStart, pressed_.node, x, y);
         } else {
-            selecting_ = Dispatch(EventType::SelectStart, pressed_, x, y);
+            selecting_ = Dispatch(EventType::SelectStart, pressed_.node, x, y);
         }
     }
 }
@@ -115,7 +116,7 @@ void EventRouter::MouseDown(int x, int y)
 {
     Revalidate();
     Node* target = hitTest_(x, y);
-    pressed_ = target;
+    pressed_.Set(target);
     pressX_ = x;
     pressY_ = y;
     pressStarted_ = false;
@@ -126,17 +127,18 @@ void EventRouter::MouseDown(int x, int y)
 void EventRouter::MouseUp(int x, int y)
 {
     Revalidate();
-    Node* target = hitTest_(x, y);
-    Node* pressed = pressed_;
-    pressed_ = nullptr;
+    Held target;
+    target.Set(hitTest_(x, y));
+    Held pressed = pressed_;
+    pressed_.Set(nullptr);
     selecting_ = false;
     unsigned before = document_.RemovalCount();
-    Dispatch(EventType::MouseUp, target, x, y);
-    if (!target || !pressed) return;
+    Dispatch(EventType::MouseUp, target.node, x, y);
+    if (!target.node || !pressed.node) return;
     if (document_.RemovalCount() != before && (!Valid(target) || !Valid(pressed))) return;
     // The click goes to the nearest element that both the press and the release were in.
-    for (Node* common = target; common; common = common->Parent()) {
-        if (common->IsInclusiveAncestorOf(pressed)) {
+    for (Node* common = target.node; common; common = common->Parent()) {
+        if (common->IsInclusiveAncestorOf(pressed.node)) {
             Dispatch(EventType::Click, common, x, y);
             return;
         }
@@ -152,8 +154,8 @@ void EventRouter::DoubleClick(int x, int y)
 void EventRouter::MouseLeave()
 {
     Revalidate();
-    Node* previous = hovered_;
-    hovered_ = nullptr;
+    Node* previous = hovered_.node;
+    hovered_.Set(nullptr);
     Dispatch(EventType::MouseOut, previous, 0, 0);
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "html/Node.h"
+
 namespace Html {
 
 class Document;
@@ -54,15 +56,26 @@ public:
     bool IsSelecting() const { return selecting_; }
 
 private:
+    // A node the router keeps between calls, with the serial that tells it from a successor.
+    struct Held {
+        Node* node = nullptr;
+        unsigned long long serial = 0;
+        void Set(Node* to)
+        {
+            node = to;
+            serial = to ? to->Serial() : 0;
+        }
+    };
+
     void Revalidate();
-    Node* Valid(Node* node);
+    Node* Valid(const Held& held);
 
     Document& document_;
     const ScriptRegistry& scripts_;
     HitTest hitTest_;
     Listener listener_;
-    Node* hovered_ = nullptr;
-    Node* pressed_ = nullptr;
+    Held hovered_;
+    Held pressed_;
     int pressX_ = 0;
     int pressY_ = 0;
     bool pressStarted_ = false;

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "html/BoxGeometry.h"
 #include "html/FontCache.h"
 #include "html/LayoutEngine.h"
 
@@ -119,8 +120,6 @@ private:
             if (engine_.IsReplaced(node)) {
                 engine_.ComputeEdges(node, available_);
                 engine_.LayoutReplaced(node, available_);
-                node.MutableBox().border.x = 0;
-                node.MutableBox().border.y = 0;
             } else {
                 engine_.ComputeEdges(node, available_);
                 int margins = node.Box().margin.Horizontal();
@@ -474,7 +473,7 @@ int LayoutEngine::LayoutInline(Node& container, const std::vector<Node*>& run, i
                     targetTop = baseline - above;
                 }
                 }
-                Translate(*piece.node, pieceX + box.margin.left - box.border.x, targetTop + box.margin.top - box.border.y);
+                TranslateBox(*piece.node, pieceX + box.margin.left - box.border.x, targetTop + box.margin.top - box.border.y);
                 containerBox.contentBottom = std::max(containerBox.contentBottom, box.contentBottom);
                 break;
             }

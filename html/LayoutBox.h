@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ struct InlineFragment {
     bool last = true;
 };
 
-// Where layout put an element, in page coordinates.
+// Where layout put an element, in page coordinates: the coordinates of painting, hit testing and
+// the invalidation callback. Scrolling is already applied: the content of a box scrolled down by
+// scrollTop pixels lies that much higher than layout first put it.
 struct LayoutBox {
     Rect border;
     Edges margin;
@@ -45,6 +48,19 @@ struct LayoutBox {
     // Baseline of the first line, for inline blocks and table cells; -1 when there is none.
     int baseline = -1;
 
+    // Vertical scrolling of an overflow: auto or scroll box. scrollTop survives layouts, so a
+    // changed page keeps its lists where the user scrolled them.
+    int scrollTop = 0;
+    int scrollHeight = 0;      // content height from the top of the padding box
+    int scrollLine = 0;        // one line of the box's text, the step of arrows and the wheel
+    int scrollBarWidth = 0;
+    bool scrollBar = false;
+
+    // Everything the element and its descendants paint, and whether an absolute box is among them,
+    // so the painter can skip subtrees outside the area it repaints.
+    Rect inkBounds;
+    bool absoluteInside = false;
+
     Rect PaddingBox() const
     {
         return Rect{border.x + borderWidth.left, border.y + borderWidth.top,
@@ -56,6 +72,22 @@ struct LayoutBox {
         return Rect{box.x + padding.left, box.y + padding.top, box.width - padding.Horizontal(),
                     box.height - padding.Vertical()};
     }
+    // The strip at the right of the padding box that the vertical scroll bar takes; empty without one.
+    Rect ScrollBarBox() const
+    {
+        if (!scrollBar) return Rect{};
+        Rect box = PaddingBox();
+        int width = std::min(scrollBarWidth, std::max(0, box.width));
+        return Rect{box.Right() - width, box.y, width, box.height};
+    }
+    // Where the content of a clipping box shows: the padding box without the scroll bar.
+    Rect ClipBox() const
+    {
+        Rect box = PaddingBox();
+        if (scrollBar) box.width = std::max(0, box.width - scrollBarWidth);
+        return box;
+    }
+    int MaxScroll() const { return scrollBar ? std::max(0, scrollHeight - PaddingBox().height) : 0; }
 };
 
 // The text of one text node after white-space collapsing, measured in one font: ends[i] is the

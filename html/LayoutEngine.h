@@ -54,7 +54,6 @@ private:
     bool IsReplaced(const Node& element) const;
     bool IsBlockLevel(const Node& node) const;
     bool StartsFormattingContext(const Node& element, bool isRoot) const;
-    void Translate(Node& element, int dx, int dy);
     std::pair<int, int> RelativeOffset(const Node& element, const Containing& containing) const;
 
     // InlineLayout.cpp

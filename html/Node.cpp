@@ -1,5 +1,7 @@
 #include "html/Node.h"
 
+#include <atomic>
+
 #include "html/Document.h"
 #include "html/XhtmlParser.h"
 
@@ -61,6 +63,8 @@ void EscapeInto(std::wstring& out, const std::wstring& text, bool attribute)
     }
 }
 
+std::atomic<unsigned long long> serials{0};
+
 bool IsVoidElement(const std::wstring& tag)
 {
     return tag == L"br" || tag == L"img" || tag == L"input" || tag == L"hr" || tag == L"meta" || tag == L"link";
@@ -69,7 +73,7 @@ bool IsVoidElement(const std::wstring& tag)
 }  // namespace
 
 Node::Node(Document* document, bool isText, std::wstring tagOrText)
-    : document_(document), isText_(isText)
+    : document_(document), serial_(++serials), isText_(isText)
 {
     if (isText) {
         tag_ = L"#text";

@@ -87,6 +87,8 @@ public:
     const TextMeasure& Measure() const { return measure_; }
     // Whether layout gave the node a box in the last pass.
     bool IsDisplayed() const { return box_.displayed; }
+    // Tells this node from a later one that reuses its address after it was freed.
+    unsigned long long Serial() const { return serial_; }
 
 private:
     Node(Document* document, bool isText, std::wstring tagOrText);
@@ -94,6 +96,7 @@ private:
     void AppendHtml(std::wstring& out) const;
 
     Document* document_;
+    unsigned long long serial_;
     bool isText_;
     std::wstring tag_;
     std::wstring text_;

@@ -1,10 +1,12 @@
 #include "html/Page.h"
 
 #include <algorithm>
+#include <map>
 
 #include "core/Exception.h"
 #include "core/String.h"
 #include "core/Trace.h"
+#include "html/BoxGeometry.h"
 #include "html/CssParser.h"
 #include "html/FontCache.h"
 #include "html/ImageCache.h"
@@ -91,6 +93,12 @@ void Page::LoadFromFile(const std::wstring& path)
 void Page::Load(const std::string& utf8, std::unique_ptr<ResourceLoader> loader)
 {
     loaded_ = false;
+    bar_ = BarPress{};
+    selection_ = TextSelection{};
+    anchored_ = false;
+    animated_.clear();
+    animatedLayout_ = 0;
+    animatedKnown_ = 0;
     XhtmlParser::ParsePage(&document_, utf8);
     loader_ = std::move(loader);
     fonts_ = std::make_unique<FontCache>();
@@ -151,6 +159,13 @@ void Page::Relayout()
     resolver_->Resolve(*root);
     contentHeight_ = layout_->Layout(*root, viewportWidth_, viewportHeight_);
     document_.MarkLaidOut();
+    ++layouts_;
+    selection_.Revalidate(document_);
+}
+
+void Page::Invalidate(const Rect& area)
+{
+    if (invalidate_ && !area.IsEmpty()) invalidate_(area);
 }
 
 void Page::Update()
@@ -172,13 +187,19 @@ void Page::Paint(HDC dc, const Rect& area, int originX, int originY)
     if (!loaded_) return;
     Update();
     Painter painter(dc, *images_, originX, originY);
+    painter.SetSelection(&selection_);
+    painter.SetObserver(&paintObserver_);
+    painter.SetPressedPart(PressedScroller(), bar_.part);
     painter.Paint(*document_.Root(), area);
 }
 
-Node* Page::HitTestNode(Node& node, int x, int y, bool clipped)
+// flowVisible and absoluteVisible: whether the point is inside the clip that applies to the
+// node's flow content and to absolute boxes whose containing block lies further out.
+Node* Page::HitTestNode(Node& node, int x, int y, bool flowVisible, bool absoluteVisible)
 {
     const LayoutBox& box = node.Box();
     if (node.IsText()) {
+        if (!flowVisible) return nullptr;
         for (const auto& fragment : box.fragments) {
             if (fragment.box.Contains(x, y)) return &node;
         }
@@ -186,8 +207,11 @@ Node* Page::HitTestNode(Node& node, int x, int y, bool clipped)
     }
     if (!node.IsDisplayed() || node.Style().display == Display::None) return nullptr;
     const ComputedStyle& style = node.Style();
-    bool inside = style.overflow == Overflow::Visible || box.PaddingBox().Contains(x, y);
-    if (inside && !clipped) {
+    bool visible = style.position == Position::Absolute ? absoluteVisible : flowVisible;
+    if (visible && style.visible && box.ScrollBarBox().Contains(x, y)) return &node;
+    bool childFlow = visible && (style.overflow == Overflow::Visible || box.ClipBox().Contains(x, y));
+    bool childAbsolute = style.IsPositioned() || !node.Parent() ? childFlow : absoluteVisible;
+    if (childFlow || childAbsolute) {
         std::vector<Node*> positioned;
         for (const auto& child : node.Children()) {
             if (child->IsElement() && child->Style().IsPositioned()) positioned.push_back(child.get());
@@ -197,15 +221,15 @@ Node* Page::HitTestNode(Node& node, int x, int y, bool clipped)
         std::stable_sort(positioned.begin(), positioned.end(),
                          [](const Node* a, const Node* b) { return a->Style().zIndex > b->Style().zIndex; });
         for (Node* child : positioned) {
-            if (Node* hit = HitTestNode(*child, x, y, false)) return hit->IsText() ? &node : hit;
+            if (Node* hit = HitTestNode(*child, x, y, childFlow, childAbsolute)) return hit->IsText() ? &node : hit;
         }
         for (auto it = node.Children().rbegin(); it != node.Children().rend(); ++it) {
             Node& child = **it;
             if (child.IsElement() && child.Style().IsPositioned()) continue;
-            if (Node* hit = HitTestNode(child, x, y, false)) return hit->IsText() ? &node : hit;
+            if (Node* hit = HitTestNode(child, x, y, childFlow, childAbsolute)) return hit->IsText() ? &node : hit;
         }
     }
-    if (!style.visible) return nullptr;
+    if (!visible || !style.visible) return nullptr;
     if (box.fragments.empty()) return box.border.Contains(x, y) ? &node : nullptr;
     for (const auto& fragment : box.fragments) {
         if (fragment.box.Contains(x, y)) return &node;
@@ -217,7 +241,7 @@ Node* Page::HitTest(int x, int y)
 {
     if (!loaded_) return nullptr;
     Update();
-    Node* hit = HitTestNode(*document_.Root(), x, y, false);
+    Node* hit = HitTestNode(*document_.Root(), x, y, true, true);
     // The root covers the whole viewport, as a browser's document does.
     if (!hit && x >= 0 && y >= 0 && x < viewportWidth_ && y < std::max(viewportHeight_, contentHeight_)) {
         hit = document_.Body();
@@ -225,9 +249,23 @@ Node* Page::HitTest(int x, int y)
     return hit;
 }
 
+Rect Page::VisibleBox(const Node& node)
+{
+    Update();
+    if (!node.IsDisplayed()) return Rect{};
+    return VisibleRect(node, node.Box().border);
+}
+
+bool Page::OnScrollBar(Node* node, int x, int y) const
+{
+    return node && node->Box().ScrollBarBox().Contains(x, y);
+}
+
 LPCWSTR Page::CursorAt(int x, int y)
 {
-    for (Node* node = HitTest(x, y); node; node = node->Parent()) {
+    Node* hit = HitTest(x, y);
+    if (OnScrollBar(hit, x, y)) return IDC_ARROW;
+    for (Node* node = hit; node; node = node->Parent()) {
         switch (node->Style().cursor) {
         case Cursor::Pointer: return IDC_HAND;
         case Cursor::Text: return IDC_IBEAM;
@@ -250,16 +288,201 @@ std::vector<Node*> Page::TextInputs()
     return inputs;
 }
 
-}  // namespace Html
+Node* Page::PressedScroller()
+{
+    if (bar_.scroller && bar_.removals != document_.RemovalCount() &&
+        !document_.Contains(bar_.scroller, bar_.serial)) {
+        bar_.scroller = nullptr;
+    }
+    return bar_.scroller;
+}
 
-namespace Html {
+bool Page::ScrollTo(Node& scroller, int top)
+{
+    LayoutBox& box = scroller.MutableBox();
+    top = std::min(std::max(0, top), box.MaxScroll());
+    if (top == box.scrollTop) return false;
+    ShiftContent(scroller, box.scrollTop - top);
+    box.scrollTop = top;
+    UpdateInkBounds(*document_.Root());
+    Invalidate(VisibleRect(scroller, box.PaddingBox()));
+    if (scrolled_) scrolled_(scroller);
+    return true;
+}
 
-void Page::MouseMove(int x, int y) { events_->MouseMove(x, y); }
-void Page::MouseDown(int x, int y) { events_->MouseDown(x, y); }
-void Page::MouseUp(int x, int y) { events_->MouseUp(x, y); }
-void Page::DoubleClick(int x, int y) { events_->DoubleClick(x, y); }
-void Page::MouseLeave() { events_->MouseLeave(); }
-bool Page::MouseWheel(int, int, int) { return false; }
-DWORD Page::Animate(DWORD) { return INFINITE; }
+namespace {
+
+// A page of a box: what it shows, less a line that stays in view.
+int PageStep(const LayoutBox& box)
+{
+    return std::max(box.scrollLine, box.ClipBox().height - box.scrollLine);
+}
+
+}  // namespace
+
+bool Page::PressScrollBar(int x, int y)
+{
+    Node* scroller = HitTest(x, y);
+    if (!OnScrollBar(scroller, x, y)) return false;
+    const LayoutBox& box = scroller->Box();
+    ScrollBarLayout layout = LayOutScrollBar(box);
+    bar_ = BarPress{true, scroller, layout.PartAt(x, y), y - layout.thumb.y, scroller->Serial(),
+                    document_.RemovalCount()};
+    switch (bar_.part) {
+    case ScrollBarPart::LineUp: ScrollTo(*scroller, box.scrollTop - box.scrollLine); break;
+    case ScrollBarPart::LineDown: ScrollTo(*scroller, box.scrollTop + box.scrollLine); break;
+    case ScrollBarPart::PageUp: ScrollTo(*scroller, box.scrollTop - PageStep(box)); break;
+    case ScrollBarPart::PageDown: ScrollTo(*scroller, box.scrollTop + PageStep(box)); break;
+    case ScrollBarPart::Thumb: case ScrollBarPart::None: break;
+    }
+    // The held part shows pushed.
+    Invalidate(VisibleRect(*scroller, layout.bar));
+    return true;
+}
+
+void Page::ReleaseScrollBar()
+{
+    if (!bar_.held) return;
+    Node* scroller = PressedScroller();
+    bar_ = BarPress{};
+    if (scroller) Invalidate(VisibleRect(*scroller, scroller->Box().ScrollBarBox()));
+}
+
+void Page::ExtendSelection(int x, int y)
+{
+    const Node& root = *document_.Root();
+    if (!anchored_) {
+        anchor_ = TextSelection::PositionAt(root, pressX_, pressY_);
+        anchorRemovals_ = document_.RemovalCount();
+        anchored_ = true;
+    }
+    // A handler took the text where the selection began off the page: nothing is selected.
+    if (anchor_.node && anchorRemovals_ != document_.RemovalCount() &&
+        !document_.Contains(anchor_.node, anchor_.serial)) {
+        anchor_ = TextSelection::Position{};
+    }
+    anchorRemovals_ = document_.RemovalCount();
+    Invalidate(selection_.Select(root, anchor_, TextSelection::PositionAt(root, x, y)));
+}
+
+void Page::MouseMove(int x, int y)
+{
+    if (!loaded_) return;
+    if (bar_.held) {
+        Node* scroller = PressedScroller();
+        if (scroller && bar_.part == ScrollBarPart::Thumb) {
+            Update();
+            ScrollBarLayout layout = LayOutScrollBar(scroller->Box());
+            ScrollTo(*scroller, layout.ScrollForThumb(y - bar_.grab, scroller->Box().MaxScroll()));
+        }
+        return;
+    }
+    events_->MouseMove(x, y);
+    if (events_->IsSelecting()) ExtendSelection(x, y);
+}
+
+void Page::MouseDown(int x, int y)
+{
+    if (!loaded_) return;
+    ReleaseScrollBar();
+    if (PressScrollBar(x, y)) return;
+    Invalidate(selection_.Clear(*document_.Root()));
+    pressX_ = x;
+    pressY_ = y;
+    anchored_ = false;
+    events_->MouseDown(x, y);
+}
+
+void Page::MouseUp(int x, int y)
+{
+    if (!loaded_) return;
+    if (bar_.held) {
+        ReleaseScrollBar();
+        return;
+    }
+    events_->MouseUp(x, y);
+}
+
+void Page::DoubleClick(int x, int y)
+{
+    if (!loaded_) return;
+    // The second press of a double click on a bar scrolls once more, as the system's bars do.
+    ReleaseScrollBar();
+    if (PressScrollBar(x, y)) return;
+    events_->DoubleClick(x, y);
+}
+
+void Page::MouseLeave()
+{
+    if (!loaded_) return;
+    ReleaseScrollBar();
+    events_->MouseLeave();
+}
+
+bool Page::MouseWheel(int x, int y, int delta)
+{
+    if (!loaded_ || delta == 0) return false;
+    UINT lines = 3;
+    if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) lines = 3;
+    for (Node* node = HitTest(x, y); node; node = node->Parent()) {
+        const LayoutBox& box = node->Box();
+        if (!box.scrollBar || !box.PaddingBox().Contains(x, y)) continue;
+        int step = lines == WHEEL_PAGESCROLL ? PageStep(box) : static_cast<int>(lines) * box.scrollLine;
+        int amount = MulDiv(-delta, step, WHEEL_DELTA);
+        if (amount != 0 && ScrollTo(*node, box.scrollTop + amount)) return true;
+    }
+    return false;
+}
+
+std::wstring Page::SelectedText()
+{
+    if (!loaded_) return std::wstring();
+    Update();
+    return selection_.Text(*document_.Root());
+}
+
+void Page::CollectAnimated(Node& node)
+{
+    if (node.IsText() || !node.IsDisplayed()) return;
+    const ComputedStyle& style = node.Style();
+    auto add = [this, &node](const std::wstring& url) {
+        Image* image = images_->Get(ResolveUrl(std::wstring(), url));
+        if (image && image->IsAnimated()) animated_.emplace_back(&node, image);
+    };
+    if (style.visible && node.Tag() == L"img") add(node.GetAttribute(L"src"));
+    if (style.visible && !style.backgroundImage.empty()) add(style.backgroundImage);
+    for (const auto& child : node.Children()) CollectAnimated(*child);
+}
+
+DWORD Page::Animate(DWORD now)
+{
+    if (!loaded_) return INFINITE;
+    Update();
+    // Looked for once per layout: a page without animations costs nothing after that.
+    if (animatedLayout_ != layouts_ || animatedKnown_ != images_->Animated().size()) {
+        animated_.clear();
+        CollectAnimated(*document_.Root());
+        animatedLayout_ = layouts_;
+        animatedKnown_ = images_->Animated().size();
+    }
+    std::map<Image*, std::vector<Rect>> shown;
+    for (const auto& entry : animated_) {
+        Rect visible = VisibleRect(*entry.first, entry.first->Box().border);
+        if (!visible.IsEmpty()) shown[entry.second].push_back(visible);
+    }
+    DWORD wait = INFINITE;
+    for (Image* image : images_->Animated()) {
+        auto found = shown.find(image);
+        if (found == shown.end()) {
+            image->Pause();
+            continue;
+        }
+        if (image->Advance(now)) {
+            for (const Rect& area : found->second) Invalidate(area);
+        }
+        wait = std::min(wait, image->Remaining(now));
+    }
+    return wait;
+}
 
 }  // namespace Html

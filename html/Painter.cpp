@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "core/Win32Exception.h"
+#include "html/BoxGeometry.h"
 #include "html/FontCache.h"
 #include "html/ImageCache.h"
 #include "html/Node.h"
 #include "html/ResourceLoader.h"
+#include "html/TextSelection.h"
 
 namespace Html {
 
@@ -21,52 +23,98 @@ Painter::~Painter()
     DeleteDC(imageDC_);
 }
 
+RECT Painter::Device(const Rect& box) const
+{
+    return RECT{box.x - originX_, box.y - originY_, box.Right() - originX_, box.Bottom() - originY_};
+}
+
+void Painter::ClipTo(const Rect& box)
+{
+    RECT rect = Device(box);
+    IntersectClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
+}
+
 void Painter::Paint(Node& root, const Rect& area)
 {
     area_ = area;
     int saved = SaveDC(dc_);
-    IntersectClipRect(dc_, area.x - originX_, area.y - originY_, area.Right() - originX_, area.Bottom() - originY_);
+    ClipTo(area);
     SetBkMode(dc_, TRANSPARENT);
     SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
-    std::vector<Node*> positioned;
-    PaintTree(root, positioned, true);
+    std::vector<Deferred> positioned;
+    PaintTree(root, Clip{area, area}, positioned, true);
     PaintPositioned(positioned);
     RestoreDC(dc_, saved);
 }
 
-void Painter::PaintPositioned(std::vector<Node*>& positioned)
+void Painter::PaintPositioned(std::vector<Deferred>& positioned)
 {
-    std::stable_sort(positioned.begin(), positioned.end(),
-                     [](const Node* a, const Node* b) { return a->Style().zIndex < b->Style().zIndex; });
-    for (Node* node : positioned) {
-        std::vector<Node*> inner;
-        PaintTree(*node, inner, true);
+    std::stable_sort(positioned.begin(), positioned.end(), [](const Deferred& a, const Deferred& b) {
+        return a.node->Style().zIndex < b.node->Style().zIndex;
+    });
+    for (const Deferred& entry : positioned) {
+        if (entry.clip.IsEmpty()) continue;
+        int saved = SaveDC(dc_);
+        ClipTo(entry.clip);
+        std::vector<Deferred> inner;
+        PaintTree(*entry.node, Clip{entry.clip, entry.clip}, inner, true);
         PaintPositioned(inner);
+        RestoreDC(dc_, saved);
     }
 }
 
-void Painter::PaintTree(Node& node, std::vector<Node*>& positioned, bool isRoot)
+void Painter::PaintTree(Node& node, const Clip& clip, std::vector<Deferred>& positioned, bool isRoot)
 {
     if (node.IsText() || !node.IsDisplayed() || node.Style().display == Display::None) return;
-    if (!isRoot && node.Style().IsPositioned()) {
-        positioned.push_back(&node);
+    const ComputedStyle& style = node.Style();
+    if (!isRoot && style.IsPositioned()) {
+        positioned.push_back(Deferred{&node, style.position == Position::Absolute ? clip.absolute : clip.flow});
         return;
     }
-    const ComputedStyle& style = node.Style();
-    if (style.visible) {
+    const LayoutBox& box = node.Box();
+    area_ = clip.flow;
+    if (style.visible && Meets(node)) {
+        Report(node, box.border);
         PaintDecorations(node);
         if (node.Tag() == L"img") PaintImage(node);
         if (node.Tag() == L"input") PaintInputValue(node);
     }
+    Clip inner = clip;
     int saved = 0;
     if (style.overflow != Overflow::Visible) {
-        Rect clip = node.Box().PaddingBox();
+        inner.flow = clip.flow.Intersect(box.ClipBox());
         saved = SaveDC(dc_);
-        IntersectClipRect(dc_, clip.x - originX_, clip.y - originY_, clip.Right() - originX_, clip.Bottom() - originY_);
+        ClipTo(box.ClipBox());
     }
-    for (const auto& child : node.Children()) PaintTree(*child, positioned, false);
+    // A positioned box (and the root) is the containing block of the absolute boxes inside it.
+    if (style.IsPositioned() || !node.Parent()) inner.absolute = inner.flow;
+    for (const auto& child : node.Children()) {
+        if (child->IsText()) continue;
+        const LayoutBox& childBox = child->Box();
+        const Rect& reach = childBox.absoluteInside ? inner.absolute : inner.flow;
+        if (childBox.inkBounds.Intersect(reach).IsEmpty()) continue;
+        PaintTree(*child, inner, positioned, false);
+    }
+    area_ = inner.flow;
     PaintTexts(node);
     if (saved) RestoreDC(dc_, saved);
+    area_ = clip.flow;
+    if (style.visible && box.scrollBar) PaintScrollBar(node);
+}
+
+bool Painter::Meets(const Node& node) const
+{
+    const LayoutBox& box = node.Box();
+    if (box.fragments.empty()) return !box.border.Intersect(area_).IsEmpty();
+    for (const auto& fragment : box.fragments) {
+        if (!fragment.box.Intersect(area_).IsEmpty()) return true;
+    }
+    return false;
+}
+
+void Painter::Report(const Node& node, const Rect& box)
+{
+    if (observer_ && *observer_) (*observer_)(node, box);
 }
 
 void Painter::Fill(const Rect& box, COLORREF color)
@@ -74,7 +122,7 @@ void Painter::Fill(const Rect& box, COLORREF color)
     if (box.IsEmpty()) return;
     HBRUSH brush = CreateSolidBrush(color);
     if (!brush) return;
-    RECT rect{box.x - originX_, box.y - originY_, box.Right() - originX_, box.Bottom() - originY_};
+    RECT rect = Device(box);
     FillRect(dc_, &rect, brush);
     DeleteObject(brush);
 }
@@ -84,12 +132,13 @@ void Painter::PaintDecorations(Node& node)
     const LayoutBox& box = node.Box();
     if (!box.fragments.empty()) {
         for (const auto& fragment : box.fragments) {
+            if (fragment.box.Intersect(area_).IsEmpty()) continue;
             PaintBackground(node, fragment.box);
             PaintBorders(node, fragment.box, fragment.first, fragment.last);
         }
         return;
     }
-    if (box.border.IsEmpty() || box.border.Intersect(area_).IsEmpty()) return;
+    if (box.border.IsEmpty()) return;
     PaintBackground(node, box.border);
     PaintBorders(node, box.border, true, true);
 }
@@ -97,7 +146,7 @@ void Painter::PaintDecorations(Node& node)
 void Painter::PaintBackground(Node& node, const Rect& box)
 {
     const ComputedStyle& style = node.Style();
-    if (!style.backgroundColor.transparent) Fill(box, style.backgroundColor.rgb);
+    if (!style.backgroundColor.transparent) Fill(box.Intersect(area_), style.backgroundColor.rgb);
     if (style.backgroundImage.empty()) return;
     const Image* image = images_.Get(ResolveUrl(std::wstring(), style.backgroundImage));
     if (!image) return;
@@ -123,8 +172,7 @@ void Painter::PaintBackground(Node& node, const Rect& box)
         lastY = visible.Bottom();
     }
     int saved = SaveDC(dc_);
-    IntersectClipRect(dc_, visible.x - originX_, visible.y - originY_, visible.Right() - originX_,
-                      visible.Bottom() - originY_);
+    ClipTo(visible);
     for (int y = firstY; y <= lastY && (repeatY || y == startY); y += image->height) {
         if (repeatY && y >= lastY) break;
         for (int x = firstX; x <= lastX && (repeatX || x == startX); x += image->width) {
@@ -153,20 +201,25 @@ void Painter::PaintBorders(Node& node, const Rect& box, bool first, bool last)
     }
 }
 
+void Painter::DrawRun(const TextFragment& fragment, COLORREF color)
+{
+    const std::wstring& text = fragment.node->Measure().text;
+    HGDIOBJ previous = SelectObject(dc_, fragment.font->handle);
+    SetTextColor(dc_, color);
+    ExtTextOutW(dc_, fragment.x - originX_, fragment.baseline - originY_, 0, nullptr, text.c_str() + fragment.start,
+                static_cast<UINT>(fragment.length), nullptr);
+    SelectObject(dc_, previous);
+}
+
 void Painter::PaintTexts(Node& node)
 {
     for (const TextFragment& fragment : node.Box().texts) {
         const ComputedStyle& style = *fragment.style;
-        if (!style.visible) continue;
+        if (!style.visible || TextInkRect(fragment).Intersect(area_).IsEmpty()) continue;
         Rect extent{fragment.x, fragment.baseline - fragment.font->ascent, fragment.width,
                     fragment.font->ascent + fragment.font->descent};
-        if (extent.Intersect(area_).IsEmpty()) continue;
-        const std::wstring& text = fragment.node->Measure().text;
-        HGDIOBJ previous = SelectObject(dc_, fragment.font->handle);
-        SetTextColor(dc_, style.color.rgb);
-        ExtTextOutW(dc_, fragment.x - originX_, fragment.baseline - originY_, 0, nullptr, text.c_str() + fragment.start,
-                    static_cast<UINT>(fragment.length), nullptr);
-        SelectObject(dc_, previous);
+        Report(*fragment.node, extent);
+        DrawRun(fragment, style.color.rgb);
         int thickness = std::max(1, style.fontSize / 14);
         if (style.underline) {
             Fill(Rect{fragment.x, fragment.baseline + 1 + fragment.font->descent / 4, fragment.width, thickness},
@@ -176,7 +229,23 @@ void Painter::PaintTexts(Node& node)
             Fill(Rect{fragment.x, fragment.baseline - fragment.font->xHeight / 2, fragment.width, thickness},
                  style.color.rgb);
         }
+        int start = 0, end = 0;
+        if (selection_ && selection_->Range(fragment, start, end)) PaintSelection(fragment, extent, start, end);
     }
+}
+
+void Painter::PaintSelection(const TextFragment& fragment, const Rect& extent, int start, int end)
+{
+    const TextMeasure& measure = fragment.node->Measure();
+    Rect highlight{fragment.x + measure.Width(fragment.start, start - fragment.start), extent.y,
+                   measure.Width(start, end - start), extent.height};
+    Fill(highlight, GetSysColor(COLOR_HIGHLIGHT));
+    // The whole run again in the highlight's text colour, clipped to the highlight, so the glyphs
+    // stay exactly where they were.
+    int saved = SaveDC(dc_);
+    ClipTo(highlight);
+    DrawRun(fragment, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    RestoreDC(dc_, saved);
 }
 
 void Painter::PaintImage(Node& node)
@@ -192,19 +261,46 @@ void Painter::PaintInputValue(Node& node)
 {
     std::wstring value = node.Value();
     if (value.empty()) return;
+    Rect content = node.Box().ContentBox();
+    if (content.Intersect(area_).IsEmpty()) return;
     const ComputedStyle& style = node.Style();
     HFONT font = CreateFontW(-style.fontSize, 0, 0, 0, style.fontWeight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
                              ANTIALIASED_QUALITY, 0, L"MS Shell Dlg");
     if (!font) return;
-    Rect content = node.Box().ContentBox();
     HGDIOBJ previous = SelectObject(dc_, font);
     SetTextColor(dc_, style.color.rgb);
     UINT align = SetTextAlign(dc_, TA_TOP | TA_LEFT);
-    RECT clip{content.x - originX_, content.y - originY_, content.Right() - originX_, content.Bottom() - originY_};
+    RECT clip = Device(content);
     ExtTextOutW(dc_, clip.left, clip.top, ETO_CLIPPED, &clip, value.c_str(), static_cast<UINT>(value.size()), nullptr);
     SetTextAlign(dc_, align);
     SelectObject(dc_, previous);
     DeleteObject(font);
+}
+
+void Painter::PaintScrollBar(Node& node)
+{
+    ScrollBarLayout bar = LayOutScrollBar(node.Box());
+    if (bar.bar.Intersect(area_).IsEmpty()) return;
+    ScrollBarPart pressed = pressedScroller_ == &node ? pressedPart_ : ScrollBarPart::None;
+    UINT inactive = bar.active ? 0 : DFCS_INACTIVE;
+    RECT up = Device(bar.up);
+    DrawFrameControl(dc_, &up, DFC_SCROLL,
+                     DFCS_SCROLLUP | inactive | (pressed == ScrollBarPart::LineUp ? DFCS_PUSHED : 0));
+    RECT down = Device(bar.down);
+    DrawFrameControl(dc_, &down, DFC_SCROLL,
+                     DFCS_SCROLLDOWN | inactive | (pressed == ScrollBarPart::LineDown ? DFCS_PUSHED : 0));
+    RECT track = Device(bar.track);
+    if (bar.track.height > 0) FillRect(dc_, &track, GetSysColorBrush(COLOR_SCROLLBAR));
+    if (bar.thumb.IsEmpty()) return;
+    // The held part of the track darkens, as the system's own bars show paging.
+    if (pressed == ScrollBarPart::PageUp) {
+        Fill(Rect{bar.track.x, bar.track.y, bar.track.width, bar.thumb.y - bar.track.y}, GetSysColor(COLOR_3DDKSHADOW));
+    } else if (pressed == ScrollBarPart::PageDown) {
+        Fill(Rect{bar.track.x, bar.thumb.Bottom(), bar.track.width, bar.track.Bottom() - bar.thumb.Bottom()},
+             GetSysColor(COLOR_3DDKSHADOW));
+    }
+    RECT thumb = Device(bar.thumb);
+    DrawFrameControl(dc_, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
 }
 
 void Painter::Blend(HBITMAP bitmap, int width, int height, const Rect& destination, int sourceX, int sourceY)

@@ -356,7 +356,8 @@ void Apply(ComputedStyle& style, Property property, const std::wstring& raw, con
     case Property::Overflow:
         if (value == L"visible") style.overflow = Overflow::Visible;
         if (value == L"hidden") style.overflow = Overflow::Hidden;
-        if (value == L"auto" || value == L"scroll") style.overflow = Overflow::Auto;
+        if (value == L"auto") style.overflow = Overflow::Auto;
+        if (value == L"scroll") style.overflow = Overflow::Scroll;
         break;
     case Property::Cursor:
         if (value == L"auto") style.cursor = Cursor::Auto;

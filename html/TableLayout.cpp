@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "html/BoxGeometry.h"
 #include "html/LayoutEngine.h"
 
 namespace Html {
@@ -274,24 +275,14 @@ int LayoutEngine::LayoutTable(Node& table, int x, int y, const Containing& conta
         rowBox.border = Rect{rowLeft, rowY, rowWidth, rowHeights[row]};
         for (const Cell& cell : grid.cells[row]) {
             LayoutBox& cellBox = cell.node->MutableBox();
-            if (rowY != provisional[row]) Translate(*cell.node, 0, rowY - provisional[row]);
+            if (rowY != provisional[row]) TranslateBox(*cell.node, 0, rowY - provisional[row]);
             int extra = rowHeights[row] - cellBox.border.height;
             cellBox.border.height = rowHeights[row];
             int shift = 0;
             VerticalAlign align = cell.node->Style().verticalAlign;
             if (align == VerticalAlign::Middle) shift = extra / 2;
             if (align == VerticalAlign::Bottom) shift = extra;
-            if (shift > 0) {
-                for (auto& text : cellBox.texts) text.baseline += shift;
-                for (const auto& child : cell.node->Children()) {
-                    if (child->IsText()) {
-                        for (auto& fragment : child->MutableBox().fragments) fragment.box.y += shift;
-                        child->MutableBox().border.y += shift;
-                    } else {
-                        Translate(*child, 0, shift);
-                    }
-                }
-            }
+            if (shift > 0) ShiftContent(*cell.node, shift);
         }
         rowY += rowHeights[row] + spacing;
     }

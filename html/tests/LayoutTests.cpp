@@ -121,6 +121,17 @@ TEST_F(LayoutTest, OverflowHiddenClipsHitTesting)
     EXPECT_NE(&Element(L"wide"), page_->HitTest(120, 5));
 }
 
+TEST_F(LayoutTest, TextMovesWithTheInlineBlockItIsIn)
+{
+    LoadMarkup(HtmlTest::MakePage("body{margin:0;font-size:12px} #top{height:50px}",
+                                  "<div id=\"top\"></div><span id=\"ib\" style=\"display:inline-block;width:60px\">"
+                                  "text</span>"));
+    const Html::Node& text = *Element(L"ib").Children().at(0);
+    EXPECT_GE(text.Box().border.y, Box(L"ib").y);
+    EXPECT_EQ(&Element(L"top"), page_->HitTest(2, 5));  // nothing of the text stays behind at the origin
+    EXPECT_EQ(&Element(L"ib"), page_->HitTest(2, Box(L"ib").y + 5));
+}
+
 TEST_F(LayoutTest, ViewportWidthReflowsPercentages)
 {
     LoadMarkup(HtmlTest::MakePage("body{margin:0}", "<div id=\"half\" style=\"width:50%;height:5px\"></div>"));

@@ -1,5 +1,8 @@
 #include "html/tests/PageFixture.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "core/Exception.h"
 
 namespace HtmlTest {
@@ -28,6 +31,47 @@ std::string MakePage(const std::string& style, const std::string& body)
 {
     return "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><style type=\"text/css\">" + style +
            "</style></head><body>" + body + "</body></html>";
+}
+
+Canvas::Canvas(int width, int height) : width_(width), height_(height)
+{
+    dc_ = CreateCompatibleDC(nullptr);
+    if (!dc_) throw std::runtime_error("CreateCompatibleDC failed");
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap_) {
+        DeleteDC(dc_);
+        throw std::runtime_error("CreateDIBSection failed");
+    }
+    bits_ = static_cast<const DWORD*>(bits);
+    previous_ = SelectObject(dc_, bitmap_);
+    RECT all{0, 0, width, height};
+    FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+Canvas::~Canvas()
+{
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+COLORREF Canvas::Pixel(int x, int y) const
+{
+    GdiFlush();
+    DWORD value = bits_[y * width_ + x];
+    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+int Canvas::Count(const Html::Rect& area, COLORREF color) const
+{
+    int count = 0;
+    for (int y = std::max(0, area.y); y < std::min(height_, area.Bottom()); ++y) {
+        for (int x = std::max(0, area.x); x < std::min(width_, area.Right()); ++x) count += Pixel(x, y) == color;
+    }
+    return count;
 }
 
 void PageTest::SetUp()

@@ -29,6 +29,29 @@ std::wstring FixturePath(const std::wstring& name);
 // Wraps body markup and a style sheet into a page.
 std::string MakePage(const std::string& style, const std::string& body);
 
+// A white 32-bit bitmap to paint pages into and read back.
+class Canvas {
+public:
+    Canvas(int width, int height);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC Dc() const { return dc_; }
+    // A pixel as a COLORREF.
+    COLORREF Pixel(int x, int y) const;
+    // How many pixels of area have the colour.
+    int Count(const Html::Rect& area, COLORREF color) const;
+
+private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    const DWORD* bits_ = nullptr;
+};
+
 // A test with COM initialised and a page at hand.
 class PageTest : public ::testing::Test {
 protected:
