@@ -7,6 +7,7 @@
 
 #include "core/ComPtr.h"
 #include "core/Exception.h"
+#include "core/ExceptionGuard.h"
 #include "core/String.h"
 #include "core/Trace.h"
 #include "html/ResourceLoader.h"
@@ -238,7 +239,10 @@ Image* ImageCache::Get(const std::wstring& url)
     if (found != images_.end()) return found->second.get();
     std::unique_ptr<Image> image;
     std::string bytes;
-    if (!LoadUrl(loader_, url, bytes)) {
+    bool loaded = false;
+    // An unreadable source (a folder, a locked file) shows no picture, like a missing one.
+    System::TraceExceptions([&] { loaded = LoadUrl(loader_, url, bytes); });
+    if (!loaded) {
         System::Diagnostics::Trace::WriteLine(L"Page image not found: " + std::wstring(url));
     } else {
         image = Decode(bytes);

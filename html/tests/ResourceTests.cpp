@@ -56,6 +56,23 @@ TEST_F(ResourceTest, FileUrlsLoadFromDisk)
     EXPECT_EQ(30, Box(L"i").height);
 }
 
+TEST_F(ResourceTest, UnreadableImageSourceShowsNothingAndPaintGoesOn)
+{
+    TestSupport::TempFolder folder;
+    std::string src = System::String(L"file://" + folder.Path()).ToUtf8();
+    LoadMarkup(HtmlTest::MakePage("body{margin:0}", "<img id=\"i\" src=\"" + src + "\" /><p id=\"p\">after</p>"));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    page_->Paint(dc, Html::Rect{0, 0, 200, 100});
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    EXPECT_TRUE(page_->GetElementById(L"p")->IsDisplayed());
+}
+
 TEST_F(ResourceTest, DecodesGifPngAndBmpWithAlpha)
 {
     for (const wchar_t* name : {L"images\\arrow_left.gif", L"images\\block.png", L"images\\tile.bmp"}) {
