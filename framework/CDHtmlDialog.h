@@ -39,6 +39,7 @@ public:
     ~CDHtmlDialog() override;
 
     // The page; null until the dialog was created and its page loaded.
+    // (OnRegisterPageScripts already sees the page being loaded.)
     Html::Page* GetPage() const;
     BOOL IsDocumentLoaded() const;
 
@@ -55,14 +56,31 @@ public:
     void RegisterScript(LPCWSTR name, Html::ScriptFunction function);
 
     BOOL OnInitDialog() override;
+    // Loads the page before the OnInitDialog chain runs and frees it when the window goes. A page
+    // engine exception ends here, traced, instead of unwinding through the system.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    // Once per load, after OnInitDialog has returned and the page is laid out.
+    // Once per load, after OnInitDialog has returned and the page is laid out. Not called when the
+    // page could not be loaded.
     virtual void OnDocumentComplete();
     // Called when the page is loaded, before it is laid out or any of its events run: the place to
     // register the page's own functions.
     virtual void OnRegisterPageScripts();
     virtual const DHtmlEventMapEntry* GetDHtmlEventMap() const;
+
+    // The page's share of these messages; a subclass that maps one of them itself calls these.
+    void OnSize(UINT type, int cx, int cy);
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDC* dc);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+    BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT message);
+    LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
 
     UINT m_nHtmlResID;
 
@@ -70,6 +88,16 @@ protected:
 
 private:
     struct Host;
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void LoadPage();
+    void FreePage();
+    // Lays the page out again when the DOM changed, then fits the edit controls to it.
+    void UpdateLayout();
+    void RouteEvent(Html::Event& event);
+    void ScheduleAnimation();
+    static void CALLBACK AnimationTimerProc(HWND hwnd, UINT message, UINT_PTR id, DWORD now);
+
     std::unique_ptr<Host> host_;
 };
 

@@ -6,7 +6,7 @@ for the faces the suite names. Crash dialogs are turned off so that a failing te
 import sys
 
 FONT_LINK = "NanumGothic.ttf,NanumGothic"
-LINKED_FACES = ["MS Shell Dlg", "MS Shell Dlg 2", "Tahoma", "Microsoft Sans Serif"]
+LINKED_FACES = ["MS Shell Dlg", "MS Shell Dlg 2", "Tahoma", "Microsoft Sans Serif", "Arial"]
 SUBSTITUTED_FACES = ["돋움", "굴림", "돋움체", "굴림체", "Dotum", "Gulim", "DotumChe", "GulimChe"]
 
 
