@@ -1,0 +1,4 @@
+#pragma once
+
+#define IDD_SHELL_DEMO 110
+#define IDR_SHELL_DEMO_PAGE 210
