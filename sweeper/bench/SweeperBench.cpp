@@ -7,44 +7,11 @@
 
 #include "core/Exception.h"
 #include "sweeper/FileSweeper.h"
+#include "sweeper/bench/BenchFolders.h"
 
 namespace {
 
-constexpr int TopFolders = 40;
-constexpr int SubfoldersEach = 49;
-constexpr int FilesPerFolder = 10;
 constexpr int Rounds = 3;
-
-bool WriteSmallFile(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, "0123456789", 10, &written, nullptr);
-    CloseHandle(file);
-    return ok != FALSE;
-}
-
-bool MakeFolderWithFiles(const std::wstring& path)
-{
-    if (!CreateDirectoryW(path.c_str(), nullptr)) return false;
-    for (int i = 0; i < FilesPerFolder; ++i) {
-        if (!WriteSmallFile(path + L"\\file" + std::to_wstring(i) + L".tmp")) return false;
-    }
-    return true;
-}
-
-bool BuildTree(const std::wstring& root)
-{
-    for (int top = 0; top < TopFolders; ++top) {
-        std::wstring folder = root + L"\\top" + std::to_wstring(top);
-        if (!MakeFolderWithFiles(folder)) return false;
-        for (int sub = 0; sub < SubfoldersEach; ++sub) {
-            if (!MakeFolderWithFiles(folder + L"\\sub" + std::to_wstring(sub))) return false;
-        }
-    }
-    return true;
-}
 
 // The baseline: what any walk of the tree must at least cost.
 void BareWalk(const std::wstring& folder, long long& files, long long& bytes)
@@ -80,7 +47,7 @@ int wmain()
         return 1;
     }
     std::wstring root = std::wstring(tempPath) + L"sweeper-bench-" + std::to_wstring(GetCurrentProcessId());
-    if (!CreateDirectoryW(root.c_str(), nullptr) || !BuildTree(root)) {
+    if (!CreateDirectoryW(root.c_str(), nullptr) || !BenchFolders::Build(root)) {
         std::fprintf(stderr, "Cannot build the tree under %ls (error %lu)\n", root.c_str(), GetLastError());
         return 1;
     }
@@ -107,7 +74,7 @@ int wmain()
             sweeper = std::min(sweeper, Seconds(start, end, frequency));
             found = analysis.GetCount();
         }
-        std::printf("tree: %d folders, %lld files, %lld bytes; analysis found %d items\n", TopFolders * (SubfoldersEach + 1), files, bytes,
+        std::printf("tree: %d folders, %lld files, %lld bytes; analysis found %d items\n", BenchFolders::FolderCount, files, bytes,
                     found);
         std::printf("bare FindFirstFileW walk: %.3f s (best of %d)\n", bare, Rounds);
         std::printf("FileSweeper analysis:     %.3f s (best of %d)\n", sweeper, Rounds);

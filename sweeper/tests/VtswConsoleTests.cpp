@@ -1,0 +1,242 @@
+// vtsw.dll as the user meets it: loaded by the console from its catalogue, laid over the console,
+// analysing and sweeping, and sent home by its back arrow. The add-on builds the real catalogue,
+// so the test confines it to a sandbox first: the Temp variable names a test folder, and the
+// stored ticks leave only "Disk" and "Disk.Temp" ticked; the test checks the ticks on screen
+// before it presses anything, and puts the user's stored ticks back afterwards.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/AddonManager.h"
+#include "console/ConsoleDlg.h"
+#include "console/OptionDlg.h"
+#include "console/res/resource.h"
+#include "core/Environment.h"
+#include "core/String.h"
+#include "framework/CDHtmlDialog.h"
+#include "framework/CWinApp.h"
+#include "html/Node.h"
+#include "html/Page.h"
+#include "sweeper/Catalogue.h"
+#include "testing/TempFolder.h"
+
+namespace {
+
+using System::String;
+
+const wchar_t kStoreKey[] = L"Software\\Vela\\Toolbox\\Sweeper";
+
+template <class Done>
+bool PumpUntil(Done done, DWORD timeoutMs = 10000)
+{
+    ULONGLONG start = GetTickCount64();
+    while (!done()) {
+        if (GetTickCount64() - start > timeoutMs) return false;
+        MSG peek;
+        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            AfxPumpMessage();
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    return true;
+}
+
+void Click(CDHtmlDialog& dialog, const wchar_t* id)
+{
+    dialog.GetPage()->Update();
+    Html::Node* element = dialog.GetElement(id);
+    ASSERT_NE(element, nullptr) << String(id).ToUtf8();
+    Html::Rect box = element->Box().border;
+    LPARAM at = MAKELPARAM(box.x + box.width / 2, box.y + box.height / 2);
+    dialog.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    dialog.SendMessage(WM_LBUTTONUP, 0, at);
+}
+
+std::string Utf8(const CString& text) { return String(text.GetString()).ToUtf8(); }
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path, length);
+    return program.substr(0, program.find_last_of(L'\\'));
+}
+
+// Keeps the values of a key of the current user and puts them back, as they were, at the end.
+class RegistryKeyBackup {
+public:
+    explicit RegistryKeyBackup(const wchar_t* path) : path_(path)
+    {
+        HKEY key = nullptr;
+        existed_ = RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
+        if (!existed_) return;
+        for (DWORD index = 0;; ++index) {
+            wchar_t name[256];
+            DWORD nameLength = 256, type = 0, size = 0;
+            if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+            Value value{std::wstring(name, nameLength), type, std::vector<BYTE>(size)};
+            nameLength = 256;
+            RegEnumValueW(key, index, name, &nameLength, nullptr, &type, value.data.data(), &size);
+            values_.push_back(std::move(value));
+        }
+        RegCloseKey(key);
+    }
+    ~RegistryKeyBackup()
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, path_.c_str());
+        if (!existed_) return;
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
+        for (const Value& value : values_) {
+            RegSetValueExW(key, value.name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
+        }
+        RegCloseKey(key);
+    }
+    RegistryKeyBackup(const RegistryKeyBackup&) = delete;
+    RegistryKeyBackup& operator=(const RegistryKeyBackup&) = delete;
+
+private:
+    struct Value {
+        std::wstring name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+    std::wstring path_;
+    bool existed_ = false;
+    std::vector<Value> values_;
+};
+
+// Sets an environment variable for the test's life.
+class EnvironmentOverride {
+public:
+    EnvironmentOverride(const wchar_t* name, const std::wstring& value) : name_(name)
+    {
+        String saved = System::Environment::GetEnvironmentVariable(name);
+        hadValue_ = !saved.IsEmpty();
+        saved_ = saved.GetStdString();
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~EnvironmentOverride() { SetEnvironmentVariableW(name_.c_str(), hadValue_ ? saved_.c_str() : nullptr); }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring saved_;
+    bool hadValue_ = false;
+};
+
+class TestConsole : public ConsoleDlg {
+public:
+    using ConsoleDlg::ConsoleDlg;
+    std::vector<CString> messages;
+
+protected:
+    int ShowMessage(const CString& text, UINT) override
+    {
+        messages.push_back(text);
+        return IDNO;
+    }
+    void OpenAddress(const String&) override {}
+};
+
+int FileCount(const std::wstring& folder)
+{
+    int files = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do ++files;
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return files;
+}
+
+}  // namespace
+
+TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
+{
+    bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    TestSupport::TempFolder junk;
+    std::string megabyte(1048576, 'x');
+    for (int i = 0; i < 15; ++i) junk.WriteFile(L"junk" + std::to_wstring(i) + L".tmp", megabyte);
+    EnvironmentOverride temp(L"Temp", junk.Path());
+    RegistryKeyBackup storedTicks(kStoreKey);
+
+    // Every row of the catalogue unticked but the sandbox's.
+    std::vector<std::wstring> keys;
+    {
+        std::unique_ptr<Sweeper> catalogue(BuildCatalogue());
+        for (Sweeper* category : catalogue->GetChildren()) {
+            keys.push_back(category->GetFullName().GetStdString());
+            for (Sweeper* item : category->GetChildren()) keys.push_back(item->GetFullName().GetStdString());
+        }
+    }
+    ASSERT_EQ(keys.size(), 33u) << "Disk.Temp must be in the catalogue for the sandbox";
+    HKEY store = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kStoreKey, 0, nullptr, 0, KEY_WRITE, nullptr, &store, nullptr), ERROR_SUCCESS);
+    for (const std::wstring& key : keys) {
+        DWORD tick = key == L"Disk" || key == L"Disk.Temp" ? 1 : 0;
+        RegSetValueExW(store, key.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&tick), sizeof tick);
+    }
+    RegCloseKey(store);
+
+    TestSupport::TempFolder home;
+    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
+    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>02</id><name>PC 청소</name>"
+                             L"<category>PC 최적화</category><description>청소</description><imageFileName>icons\\sweeper.png"
+                             L"</imageFileName><moduleFileName>" +
+                             ProgramFolder() + L"\\vtsw.dll</moduleFileName><external>0</external></item></addons>";
+    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
+    {
+        AddonManager addons(String(home.Path().c_str()));
+        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        ASSERT_TRUE(console.Create(IDD_CONSOLE));
+        console.ShowWindow(SW_SHOW);
+        ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
+
+        console.OpenTool(L"02");
+        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+        EXPECT_TRUE(console.messages.empty()) << Utf8(console.messages.empty() ? CString() : console.messages[0]);
+        ASSERT_TRUE(console.IsToolShown());
+        auto* sweeper = dynamic_cast<CDHtmlDialog*>(console.GetCurrentDialog());
+        ASSERT_NE(sweeper, nullptr);
+        EXPECT_TRUE(sweeper->IsWindowVisible());
+        ASSERT_TRUE(PumpUntil([&] { return sweeper->GetElementText(L"Advice") == CString(L"PC를 분석하세요."); }));
+
+        // The guard: nothing but the sandbox is ticked on screen, or nothing is pressed at all.
+        HWND list = FindWindowExW(sweeper->m_hWnd, nullptr, WC_LISTVIEWW, nullptr);
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(ListView_GetItemCount(list), 33);
+        std::vector<int> ticked;
+        for (int row = 0; row < 33; ++row) {
+            if ((ListView_GetItemState(list, row, LVIS_STATEIMAGEMASK) >> 12) == 2) ticked.push_back(row);
+        }
+        ASSERT_EQ(ticked, (std::vector<int>{0, 2})) << "only Disk and Disk.Temp may be ticked";
+
+        Click(*sweeper, L"BtnAnalyze");
+        ASSERT_TRUE(PumpUntil([&] { return sweeper->GetElementText(L"Advice") == CString(L"15.0 MB의 공간을 확보할 수 있습니다."); }))
+            << Utf8(sweeper->GetElementText(L"Advice"));
+        EXPECT_EQ(FileCount(junk.Path()), 15);
+
+        Click(*sweeper, L"BtnSweep");
+        ASSERT_TRUE(PumpUntil([&] { return sweeper->GetElementText(L"Advice") == CString(L"PC 정리가 완료되었습니다."); }));
+        EXPECT_EQ(FileCount(junk.Path()), 0);
+        Click(*sweeper, L"BtnComplete");
+        EXPECT_EQ(sweeper->GetElementText(L"Advice"), CString(L"PC를 분석하세요."));
+
+        Click(*sweeper, L"BtnPrevious");
+        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+        EXPECT_FALSE(console.IsToolShown());
+        EXPECT_FALSE(sweeper->IsWindowVisible()) << "the tool stays alive, hidden, for the next visit";
+        console.DestroyWindow();
+    }
+    if (com) CoUninitialize();
+}
