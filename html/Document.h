@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "html/Geometry.h"
+#include "html/HtmlApi.h"
 #include "html/Node.h"
 
 namespace Html {
 
 // A parsed page: the element tree, with an id index and the record of changes made through the
 // DOM since the page was last laid out.
-class Document {
+class HTML_API Document {
 public:
     Document();
     ~Document();
@@ -69,6 +70,6 @@ private:
 };
 
 // The union of the boxes of a subtree as last laid out.
-Rect SubtreeBounds(const Node& node);
+HTML_API Rect SubtreeBounds(const Node& node);
 
 }  // namespace Html

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "html/HtmlApi.h"
 #include "html/Node.h"
 
 namespace Html {
@@ -15,7 +16,7 @@ class ScriptRegistry;
 enum class EventType { MouseOver, MouseOut, MouseDown, MouseUp, Click, DoubleClick, SelectStart, DragStart };
 
 // The attribute that holds an event's handler ("onclick").
-const wchar_t* EventAttribute(EventType type);
+HTML_API const wchar_t* EventAttribute(EventType type);
 
 // One event on its way from the target up to the root.
 struct Event {
@@ -32,7 +33,7 @@ struct Event {
 
 // Turns pointer input into page events on the element under the pointer, bubbling to its
 // ancestors. At each element the event attribute runs first, then the host's listener.
-class EventRouter {
+class HTML_API EventRouter {
 public:
     using HitTest = std::function<Node*(int x, int y)>;
     using Listener = std::function<void(Event& event)>;

@@ -8,6 +8,8 @@
 #include <tuple>
 #include <vector>
 
+#include "html/HtmlApi.h"
+
 namespace Html {
 
 // A GDI font and the metrics layout needs.
@@ -23,7 +25,7 @@ struct Font {
 
 // Fonts by family list, size, weight and slant, created once and kept for the page's life; text is
 // measured with them on a memory device context.
-class FontCache {
+class HTML_API FontCache {
 public:
     FontCache();
     ~FontCache();

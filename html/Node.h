@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "html/ComputedStyle.h"
+#include "html/HtmlApi.h"
 #include "html/LayoutBox.h"
 
 namespace Html {
@@ -14,7 +15,7 @@ class Document;
 
 // One node of a page: an element or a text. C++ code reaches the page through these, as script
 // would through the browser's document object model.
-class Node {
+class HTML_API Node {
 public:
     using Attribute = std::pair<std::wstring, std::wstring>;
 

@@ -9,6 +9,7 @@
 
 #include "html/Document.h"
 #include "html/EventRouter.h"
+#include "html/HtmlApi.h"
 #include "html/Painter.h"
 #include "html/ScriptRegistry.h"
 #include "html/ScrollBar.h"
@@ -32,7 +33,7 @@ class StyleSheet;
 // scrolls the whole page passes its offset as the paint origin. Painting, hit testing, the
 // invalidation callback and Node::Box() all use them, with the scrolling of overflow: auto boxes
 // already applied: when a box scrolls, the boxes inside it move.
-class Page {
+class HTML_API Page {
 public:
     Page();
     ~Page();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "html/HtmlApi.h"
+
 namespace Html {
 
 class Node;
@@ -13,7 +15,7 @@ class Node;
 using ScriptFunction = std::function<void(const std::vector<std::wstring>& arguments)>;
 
 // The page's script: C++ functions registered by name, and the plain calls of event attributes.
-class ScriptRegistry {
+class HTML_API ScriptRegistry {
 public:
     // Registers or replaces a function.
     void Register(const std::wstring& name, ScriptFunction function);
