@@ -17,9 +17,12 @@
 #include "html/Page.h"
 #include "shell/CDHtmlDialogEx.h"
 #include "testing/LibraryAssertions.h"
+#include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 
 namespace {
+
+using TestSupport::PumpPending;
 
 using System::String;
 
@@ -74,13 +77,6 @@ struct AddonProbe {
     void (*watchDestruction)(LONG*);
     HINSTANCE (*resourceHandleAtInit)();
 };
-
-// Handles the pending messages of this thread, as the console's message loop would.
-void PumpPendingMessages()
-{
-    MSG peek;
-    for (int round = 0; round < 1000 && PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE); ++round) AfxPumpMessage();
-}
 
 // The console's main window as far as a tool sees it: the owner its back arrow reports to.
 class ConsoleStandIn : public CWnd {
@@ -231,7 +227,7 @@ protected:
         dialog_ = dynamic_cast<CDHtmlDialog*>(tool_->GetDialog(&console_));
         ASSERT_NE(dialog_, nullptr);
         dialog_->ShowWindow(SW_SHOWNOACTIVATE);
-        PumpPendingMessages();
+        PumpPending();
         ASSERT_TRUE(dialog_->IsDocumentLoaded());
     }
     void TearDown() override
@@ -280,7 +276,7 @@ TEST_F(HtmlAddonTest, TypedTextReachesTheInputOfThePage)
     HWND edit = FindWindowExW(dialog_->GetSafeHwnd(), nullptr, L"Edit", nullptr);
     ASSERT_NE(edit, nullptr);
     for (wchar_t typed : std::wstring(L"홍길동 7")) PostMessageW(edit, WM_CHAR, typed, 1);
-    PumpPendingMessages();
+    PumpPending();
     CString value;
     CDataExchange exchange(dialog_, TRUE);
     DDX_DHtml_ElementValue(&exchange, L"TxtName", value);

@@ -13,27 +13,14 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "testing/LibraryAssertions.h"
+#include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 
 namespace {
 
-using System::String;
+using TestSupport::PumpUntil;
 
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
+using System::String;
 
 class SmoothSwitchFileTest : public ::testing::Test {
 protected:

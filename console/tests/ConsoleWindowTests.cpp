@@ -22,6 +22,7 @@
 #include "framework/CWinApp.h"
 #include "html/Node.h"
 #include "html/Page.h"
+#include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 #include "testing/WindowScreenshot.h"
 
@@ -37,34 +38,14 @@ void PrintTo(const CPoint& point, std::ostream* out) { *out << "(" << point.x <<
 
 namespace {
 
+using TestSupport::PumpUntil;
+using TestSupport::PumpPending;
+
 using System::String;
 
 const wchar_t kHomeTitle[] = L"벨라 툴박스";
 const wchar_t kPageAddon[] = L"console_test_addon.dll";
 const wchar_t kPlainAddon[] = L"console_test_addon_state.dll";
-
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
-
-// Runs what is queued now (page updates, notices), then returns.
-void PumpPending()
-{
-    MSG peek;
-    for (int i = 0; i < 500 && PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE); ++i) AfxPumpMessage();
-}
 
 std::wstring Folder(const std::wstring& path) { return path.substr(0, path.find_last_of(L'\\')); }
 

@@ -13,33 +13,14 @@
 #include "framework/tests/FrameworkTestResources.h"
 #include "html/FontCache.h"
 #include "html/Page.h"
+#include "testing/MessagePump.h"
 #include "testing/TestPrefixGuard.h"
 #include "testing/WindowScreenshot.h"
 
 namespace {
 
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 2000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
-
-// Runs what is queued now (posted page updates, notices), then returns.
-void PumpPending()
-{
-    MSG peek;
-    for (int i = 0; i < 500 && PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE); ++i) AfxPumpMessage();
-}
+using TestSupport::PumpUntil;
+using TestSupport::PumpPending;
 
 // Trace lines written while it lives.
 class TraceCapture {

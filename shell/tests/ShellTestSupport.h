@@ -7,32 +7,12 @@
 #include "framework/CDHtmlDialog.h"
 #include "framework/CWinApp.h"
 #include "html/Node.h"
+#include "testing/MessagePump.h"
 
 namespace ShellTesting {
 
-// Runs the message loop until done() holds; false when it did not within the time.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 3000)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
-
-// Runs what is queued now (page updates, notices), then returns.
-inline void PumpPending()
-{
-    MSG peek;
-    for (int i = 0; i < 500 && PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE); ++i) AfxPumpMessage();
-}
+using TestSupport::PumpUntil;
+using TestSupport::PumpPending;
 
 inline POINT Centre(const CDHtmlDialog& dialog, LPCWSTR id)
 {

@@ -18,6 +18,7 @@
 #include "sweeper/addon/SelectionStore.h"
 #include "sweeper/addon/SweeperDlg.h"
 #include "sweeper/addon/SweeperTexts.h"
+#include "testing/MessagePump.h"
 #include "testing/ScratchRegistryKey.h"
 #include "testing/TempFolder.h"
 #include "testing/WindowScreenshot.h"
@@ -28,22 +29,8 @@ using SweeperTexts::Pass;
 
 namespace {
 
-// Runs the window thread's messages until done() holds, for at most timeoutMs.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 10000)
-{
-    ULONGLONG start = GetTickCount64();
-    while (!done()) {
-        if (GetTickCount64() - start > timeoutMs) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
+using TestSupport::PumpUntil;
+using TestSupport::PumpPending;
 
 // The build folder as the program sees it under Wine, where drive Z is the Linux root.
 std::wstring BuildFolder()
@@ -54,12 +41,6 @@ std::wstring BuildFolder()
         if (c == L'/') c = L'\\';
     }
     return folder;
-}
-
-void PumpPending()
-{
-    MSG peek;
-    for (int i = 0; i < 500 && PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE); ++i) AfxPumpMessage();
 }
 
 class Event {

@@ -23,29 +23,16 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "sweeper/Catalogue.h"
+#include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 
 namespace {
 
+using TestSupport::PumpUntil;
+
 using System::String;
 
 const wchar_t kStoreKey[] = L"Software\\Vela\\Toolbox\\Sweeper";
-
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 10000)
-{
-    ULONGLONG start = GetTickCount64();
-    while (!done()) {
-        if (GetTickCount64() - start > timeoutMs) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
 
 void Click(CDHtmlDialog& dialog, const wchar_t* id)
 {

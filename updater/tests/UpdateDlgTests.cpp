@@ -9,6 +9,7 @@
 
 #include "framework/CWinApp.h"
 #include "testing/HttpServer.h"
+#include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 #include "testing/TestPrefixGuard.h"
 #include "testing/WindowScreenshot.h"
@@ -19,6 +20,8 @@
 using TestSupport::HttpServer;
 
 namespace {
+
+using TestSupport::PumpUntil;
 
 constexpr INT_PTR kHungRun = -2;
 constexpr UINT kRunLimitMs = 30000;
@@ -220,22 +223,6 @@ INT_PTR RunModal(WatchedUpdateDlg& dialog)
     KillTimer(nullptr, limit);
     runningDialog = nullptr;
     return result;
-}
-
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs)
-{
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() > deadline) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
 }
 
 // Waits on its own thread for this process's message box with the caption, keeps its texts and
