@@ -25,19 +25,13 @@ Function Lookup(HMODULE module, const char* name)
 
 }  // namespace
 
-CredentialSweeper::CredentialSweeper(const String& name) : Sweeper(name), advapi32_(LoadLibraryW(L"advapi32.dll"))
+CredentialSweeper::CredentialSweeper(const String& name) : CountingSweeper(name), advapi32_(LoadLibraryW(L"advapi32.dll"))
 {
     if (!advapi32_) return;
     credEnumerate_ = Lookup<CredEnumerateFunction>(advapi32_.Get(), "CredEnumerateW");
     credDelete_ = Lookup<CredDeleteFunction>(advapi32_.Get(), "CredDeleteW");
     credFree_ = Lookup<CredFreeFunction>(advapi32_.Get(), "CredFree");
     available_ = credEnumerate_ && credDelete_ && credFree_;
-}
-
-void CredentialSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
 }
 
 void CredentialSweeper::Run(bool sweep)
@@ -86,6 +80,3 @@ void CredentialSweeper::Run(bool sweep)
     RaiseCompleted();
 }
 
-int64_t CredentialSweeper::GetSize() const { return 0; }
-int32_t CredentialSweeper::GetCount() const { return counters_.GetFound(); }
-int CredentialSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }

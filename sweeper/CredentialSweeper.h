@@ -5,20 +5,15 @@
 
 #include "core/String.h"
 #include "core/UniqueResource.h"
-#include "sweeper/SweepCounters.h"
-#include "sweeper/Sweeper.h"
+#include "sweeper/CountingSweeper.h"
 
 // Deletes every credential the user has stored, of every type. The credential functions are
 // looked up at run time; without all three the item finds nothing.
-class CredentialSweeper : public Sweeper {
+class CredentialSweeper : public CountingSweeper {
 public:
     explicit CredentialSweeper(const System::String& name);
 
-    void Reset(bool keepFindings) override;
     void Run(bool sweep) override;
-    int64_t GetSize() const override;
-    int32_t GetCount() const override;
-    int GetProgress() const override;
 
     bool IsAvailable() const { return available_; }
 
@@ -32,5 +27,4 @@ private:
     CredDeleteFunction credDelete_ = nullptr;
     CredFreeFunction credFree_ = nullptr;
     bool available_ = false;
-    SweepCounters counters_;
 };

@@ -7,14 +7,8 @@ using System::String;
 using System::IO::DirectoryInfo;
 
 FileSweeper::FileSweeper(const String& name, const String& folderPaths)
-    : Sweeper(name), folderPaths_(folderPaths.Split(L";"))
+    : CountingSweeper(name), folderPaths_(folderPaths.Split(L";"))
 {
-}
-
-void FileSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
 }
 
 void FileSweeper::Run(bool sweep)
@@ -39,4 +33,3 @@ void FileSweeper::SweepFolder(bool sweep, const DirectoryInfo* folder)
 
 int64_t FileSweeper::GetSize() const { return counters_.GetFoundBytes() < 0 ? 0 : counters_.GetFoundBytes(); }
 int32_t FileSweeper::GetCount() const { return counters_.GetFound() < 0 ? 0 : counters_.GetFound(); }
-int FileSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }

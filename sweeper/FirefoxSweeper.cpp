@@ -11,15 +11,9 @@ using System::String;
 using System::IO::DirectoryInfo;
 using System::IO::FileInfo;
 
-FirefoxSweeper::FirefoxSweeper(const String& name, int mode) : Sweeper(name), mode_(mode)
+FirefoxSweeper::FirefoxSweeper(const String& name, int mode) : CountingSweeper(name), mode_(mode)
 {
     if (mode < 0 || mode > 4) throw new System::ArgumentOutOfRangeException(L"mode");
-}
-
-void FirefoxSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
 }
 
 void FirefoxSweeper::Run(bool sweep)
@@ -77,4 +71,3 @@ void FirefoxSweeper::SweepFolder(bool sweep, const DirectoryInfo* folder)
 
 int64_t FirefoxSweeper::GetSize() const { return counters_.GetFoundBytes() < 0 ? 0 : counters_.GetFoundBytes(); }
 int32_t FirefoxSweeper::GetCount() const { return counters_.GetFound() < 0 ? 0 : counters_.GetFound(); }
-int FirefoxSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }

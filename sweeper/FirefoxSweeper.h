@@ -2,21 +2,19 @@
 
 #include "core/DirectoryInfo.h"
 #include "core/String.h"
-#include "sweeper/SweepCounters.h"
-#include "sweeper/Sweeper.h"
+#include "sweeper/CountingSweeper.h"
 
 // Works on every Firefox profile of the user: mode 0 empties the "cache" folder; modes 1 to 4
 // remove "cookies.txt", "downloads.rdf", "formhistory.dat" and "history.dat".
-class FirefoxSweeper : public Sweeper {
+class FirefoxSweeper : public CountingSweeper {
 public:
     // A mode outside 0 to 4 raises ArgumentOutOfRangeException.
     FirefoxSweeper(const System::String& name, int mode);
 
-    void Reset(bool keepFindings) override;
     void Run(bool sweep) override;
+    // A sweep counts down from what the analysis found; the totals shown stop at zero.
     int64_t GetSize() const override;
     int32_t GetCount() const override;
-    int GetProgress() const override;
 
     void SweepFolder(bool sweep, const System::IO::DirectoryInfo* folder);
 
@@ -24,5 +22,4 @@ private:
     void SweepProfileFile(bool sweep, const System::IO::DirectoryInfo& profile, const System::String& fileName);
 
     int mode_;
-    SweepCounters counters_;
 };

@@ -58,15 +58,9 @@ private:
 
 }  // namespace
 
-InternetCacheSweeper::InternetCacheSweeper(const String& name, int mode) : Sweeper(name), mode_(mode)
+InternetCacheSweeper::InternetCacheSweeper(const String& name, int mode) : CountingSweeper(name), mode_(mode)
 {
     if (mode < 0 || mode > 2) throw new System::ArgumentOutOfRangeException(L"mode");
-}
-
-void InternetCacheSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
 }
 
 void InternetCacheSweeper::Run(bool sweep)
@@ -104,4 +98,3 @@ void InternetCacheSweeper::Run(bool sweep)
 
 int64_t InternetCacheSweeper::GetSize() const { return counters_.GetFoundBytes() < 0 ? 0 : counters_.GetFoundBytes(); }
 int32_t InternetCacheSweeper::GetCount() const { return counters_.GetFound() < 0 ? 0 : counters_.GetFound(); }
-int InternetCacheSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }

@@ -23,13 +23,7 @@ SHQUERYRBINFO QueryRecycleBin(const String& drive)
 
 }  // namespace
 
-RecycleBinSweeper::RecycleBinSweeper(const String& name) : Sweeper(name) {}
-
-void RecycleBinSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
-}
+RecycleBinSweeper::RecycleBinSweeper(const String& name) : CountingSweeper(name) {}
 
 void RecycleBinSweeper::Run(bool sweep)
 {
@@ -59,6 +53,3 @@ void RecycleBinSweeper::Run(bool sweep)
     RaiseCompleted();
 }
 
-int64_t RecycleBinSweeper::GetSize() const { return counters_.GetFoundBytes(); }
-int32_t RecycleBinSweeper::GetCount() const { return counters_.GetFound(); }
-int RecycleBinSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }

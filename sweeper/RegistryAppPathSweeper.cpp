@@ -11,17 +11,7 @@ using Microsoft::Win32::Registry;
 using Microsoft::Win32::RegistryKey;
 using System::String;
 
-RegistryAppPathSweeper::RegistryAppPathSweeper(const String& name) : Sweeper(name) {}
-
-void RegistryAppPathSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
-}
-
-int64_t RegistryAppPathSweeper::GetSize() const { return 0; }
-int32_t RegistryAppPathSweeper::GetCount() const { return counters_.GetFound(); }
-int RegistryAppPathSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }
+RegistryAppPathSweeper::RegistryAppPathSweeper(const String& name) : CountingSweeper(name) {}
 
 void RegistryAppPathSweeper::Run(bool sweep)
 {

@@ -11,17 +11,7 @@ using Microsoft::Win32::Registry;
 using Microsoft::Win32::RegistryKey;
 using System::String;
 
-RegistryCLSIDSweeper::RegistryCLSIDSweeper(const String& name) : Sweeper(name) {}
-
-void RegistryCLSIDSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
-}
-
-int64_t RegistryCLSIDSweeper::GetSize() const { return 0; }
-int32_t RegistryCLSIDSweeper::GetCount() const { return counters_.GetFound(); }
-int RegistryCLSIDSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }
+RegistryCLSIDSweeper::RegistryCLSIDSweeper(const String& name) : CountingSweeper(name) {}
 
 namespace {
 

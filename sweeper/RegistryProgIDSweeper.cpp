@@ -10,17 +10,7 @@ using Microsoft::Win32::Registry;
 using Microsoft::Win32::RegistryKey;
 using System::String;
 
-RegistryProgIDSweeper::RegistryProgIDSweeper(const String& name) : Sweeper(name) {}
-
-void RegistryProgIDSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
-}
-
-int64_t RegistryProgIDSweeper::GetSize() const { return 0; }
-int32_t RegistryProgIDSweeper::GetCount() const { return counters_.GetFound(); }
-int RegistryProgIDSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }
+RegistryProgIDSweeper::RegistryProgIDSweeper(const String& name) : CountingSweeper(name) {}
 
 namespace {
 

@@ -11,17 +11,7 @@ using Microsoft::Win32::Registry;
 using Microsoft::Win32::RegistryKey;
 using System::String;
 
-RegistrySharedDllSweeper::RegistrySharedDllSweeper(const String& name) : Sweeper(name) {}
-
-void RegistrySharedDllSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
-}
-
-int64_t RegistrySharedDllSweeper::GetSize() const { return 0; }
-int32_t RegistrySharedDllSweeper::GetCount() const { return counters_.GetFound(); }
-int RegistrySharedDllSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }
+RegistrySharedDllSweeper::RegistrySharedDllSweeper(const String& name) : CountingSweeper(name) {}
 
 void RegistrySharedDllSweeper::Run(bool sweep)
 {

@@ -10,14 +10,8 @@ using Microsoft::Win32::RegistryKey;
 using System::String;
 
 RegistrySweeper::RegistrySweeper(const String& name, const String& keyPaths)
-    : Sweeper(name), keyPaths_(keyPaths.Split(L";"))
+    : CountingSweeper(name), keyPaths_(keyPaths.Split(L";"))
 {
-}
-
-void RegistrySweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
 }
 
 void RegistrySweeper::Run(bool sweep)
@@ -61,6 +55,3 @@ void RegistrySweeper::SweepKey(bool sweep, RegistryKey* key)
     }
 }
 
-int64_t RegistrySweeper::GetSize() const { return 0; }
-int32_t RegistrySweeper::GetCount() const { return counters_.GetFound(); }
-int RegistrySweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }

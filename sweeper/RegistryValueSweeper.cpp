@@ -9,14 +9,8 @@ using Microsoft::Win32::RegistryKey;
 using System::String;
 
 RegistryValueSweeper::RegistryValueSweeper(const String& name, const String& valuePaths)
-    : Sweeper(name), valuePaths_(valuePaths.Split(L";"))
+    : CountingSweeper(name), valuePaths_(valuePaths.Split(L";"))
 {
-}
-
-void RegistryValueSweeper::Reset(bool keepFindings)
-{
-    Sweeper::Reset(keepFindings);
-    counters_.Reset(keepFindings);
 }
 
 void RegistryValueSweeper::Run(bool sweep)
@@ -45,6 +39,3 @@ void RegistryValueSweeper::Run(bool sweep)
     RaiseCompleted();
 }
 
-int64_t RegistryValueSweeper::GetSize() const { return 0; }
-int32_t RegistryValueSweeper::GetCount() const { return counters_.GetFound(); }
-int RegistryValueSweeper::GetProgress() const { return counters_.GetProgress(IsDone()); }
