@@ -15,11 +15,13 @@
 #include "sweeper/FileSweeper.h"
 #include "sweeper/addon/SweeperDlg.h"
 #include "sweeper/bench/BenchFolders.h"
+#include "testing/MessagePump.h"
 
 namespace {
 
 // Rounds alternate between the two, so that a busy machine slows both alike.
 constexpr int Rounds = 5;
+constexpr DWORD PassLimitMs = 120000;
 
 // The shape of the catalogue around one file item, every node selected.
 Sweeper* BuildTree(const std::wstring& folder)
@@ -52,22 +54,6 @@ private:
     std::wstring folder_;
     std::wstring settingsPath_;
 };
-
-template <class Done>
-bool PumpUntil(Done done)
-{
-    ULONGLONG start = GetTickCount64();
-    while (!done()) {
-        if (GetTickCount64() - start > 120000) return false;
-        MSG peek;
-        if (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
-            AfxPumpMessage();
-        } else {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
-    return true;
-}
 
 class Stopwatch {
 public:
@@ -104,7 +90,7 @@ double WindowPass(BenchSweeperDlg& dialog)
     dialog.SetState(dialog.StateStart());
     Stopwatch watch;
     dialog.SendMessage(SweeperDlg::WM_ANALYZE);
-    if (!PumpUntil([&] { return dialog.GetState() == dialog.StateAnalyzed(); })) return -1;
+    if (!TestSupport::PumpUntil([&] { return dialog.GetState() == dialog.StateAnalyzed(); }, PassLimitMs)) return -1;
     return watch.Seconds();
 }
 
@@ -131,7 +117,7 @@ int wmain()
         std::unique_ptr<Sweeper> root(BuildTree(folder));
         BenchSweeperDlg dialog(folder, settingsPath);
         if (!dialog.Create(SweeperDlg::TemplateId, nullptr) ||
-            !PumpUntil([&] { return dialog.GetState() == dialog.StateStart(); })) {
+            !TestSupport::PumpUntil([&] { return dialog.GetState() == dialog.StateStart(); }, PassLimitMs)) {
             std::fprintf(stderr, "Cannot open the sweeper window\n");
             exitCode = 1;
         }
