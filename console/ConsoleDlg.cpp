@@ -43,17 +43,15 @@ enum AnimationTimer : UINT_PTR { kGrowTimer = 0, kFadeInTimer = 1, kShrinkTimer 
 
 CString ToCString(const String& text) { return CString(text.GetBuffer()); }
 
-// The technical detail of a failure, for whoever helps the user.
-CString DescribeFailure(const System::Exception& failure)
+// The operating system's error code is the one detail worth showing the user, for whoever helps
+// them; the rest of a failure is technical and not in the user's language, so it goes to the trace.
+CString ErrorCodeLine(const System::Exception& failure)
 {
     auto* win32 = dynamic_cast<const Microsoft::Win32::Win32Exception*>(&failure);
-    if (!win32) return ToCString(failure.GetMessage().IsEmpty() ? failure.ToString() : failure.GetMessage());
-    uint32_t code = win32->GetNativeErrorCode();
-    String text = win32->GetMessage().IsEmpty() ? Microsoft::Win32::Win32Exception::GetSystemMessage(code)
-                                                 : win32->GetMessage();
-    CString description;
-    description.Format(L"%s (오류 코드 %u)", text.Trim().GetBuffer(), code);
-    return description;
+    if (!win32) return CString();
+    CString line;
+    line.Format(L"\r\n\r\n(오류 코드 %u)", win32->GetNativeErrorCode());
+    return line;
 }
 
 // Why a tool's library gave no dialog, in the user's words.
@@ -175,7 +173,12 @@ void ConsoleDlg::OnDocumentComplete()
 {
     CDHtmlDialogEx::OnDocumentComplete();
     if (!pageFilled_) FillHomePage();
-    if (!startId_.IsEmpty()) OpenStartTool();
+    if (startId_.IsEmpty()) return;
+    // The home page shows, painted, before a tool opens over it or a message says why none can:
+    // a modal console would otherwise stay hidden until its first idle moment.
+    if (!IsWindowVisible()) ShowWindow(SW_SHOW);
+    UpdateWindow();
+    OpenStartTool();
 }
 
 void ConsoleDlg::FillHomePage()
@@ -377,7 +380,7 @@ void ConsoleDlg::ReportFailure(const CString& what, System::Exception* failure)
 {
     System::ExceptionHolder holder(failure);
     Trace::WriteLine(failure->ToString());
-    ShowMessage(what + L"\r\n\r\n" + DescribeFailure(*failure), MB_OK | MB_ICONWARNING);
+    ShowMessage(what + ErrorCodeLine(*failure), MB_OK | MB_ICONWARNING);
 }
 
 int ConsoleDlg::ShowMessage(const CString& text, UINT type) { return MessageBox(text, kConsoleTitle, type); }

@@ -21,7 +21,9 @@ public:
     int64_t GetLength() const;
     // Full path of the folder that holds the file.
     String GetDirectoryName() const;
-    // A file that is already gone is not an error; any other failure raises Win32Exception.
+    // A file that is already gone is not an error; any other failure raises Win32Exception. A link
+    // is removed without its target; where the platform cannot remove a link to a file without its
+    // target (Wine), the link is refused with ERROR_NOT_SUPPORTED.
     void Delete();
 
 private:

@@ -40,6 +40,11 @@ bool RunAndWait(std::wstring command, const std::wstring& link)
     return false;
 }
 
+bool RunLn(const std::wstring& unixTarget, const std::wstring& unixLink, const std::wstring& link)
+{
+    return RunAndWait(L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"", link);
+}
+
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"/")); }
 
 }  // namespace
@@ -57,7 +62,15 @@ bool MakeFolderLink(const std::wstring& target, const std::wstring& link, Folder
     if (kind == FolderLinkKind::SymbolicLink && FolderOf(unixTarget) == FolderOf(FolderOf(unixLink))) {
         unixTarget = L"../" + unixTarget.substr(unixTarget.find_last_of(L"/") + 1);
     }
-    return RunAndWait(L"Z:\\bin\\ln -s \"" + unixTarget + L"\" \"" + unixLink + L"\"", link);
+    return RunLn(unixTarget, unixLink, link);
+}
+
+bool MakeFileLink(const std::wstring& target, const std::wstring& link)
+{
+    if (!IsWine()) return CreateSymbolicLinkW(link.c_str(), target.c_str(), 0) != 0;
+    std::wstring unixTarget = UnixPath(target), unixLink = UnixPath(link);
+    if (unixTarget.empty() || unixLink.empty()) return false;
+    return RunLn(unixTarget, unixLink, link);
 }
 
 }  // namespace TestSupport

@@ -12,4 +12,8 @@ enum class FolderLinkKind { Junction, SymbolicLink };
 // the target relative to the link's folder when both share one).
 bool MakeFolderLink(const std::wstring& target, const std::wstring& link, FolderLinkKind kind);
 
+// Makes link a symbolic link to the file target (under Wine with the native ln -s, absolute);
+// false when that cannot be done here.
+bool MakeFileLink(const std::wstring& target, const std::wstring& link);
+
 }  // namespace TestSupport

@@ -42,4 +42,17 @@ std::wstring WhyDestructiveTestsAreRefused()
     return std::wstring();
 }
 
+std::wstring WhyEmptyingTheRecycleBinIsRefused()
+{
+    if (!IsWine()) return L"empties the recycle bin, which on Windows holds the user's own deleted files";
+    std::wstring why = WhyDestructiveTestsAreRefused();
+    if (!why.empty()) return why;
+    std::wstring data = Variable(L"XDG_DATA_HOME");
+    std::wstring prefix = WithoutTrailingSlashes(Variable(L"WINEPREFIX")) + L"/";
+    if (data.compare(0, prefix.size(), prefix) != 0) {
+        return L"empties the recycle bin: XDG_DATA_HOME \"" + data + L"\" does not keep the trash inside the test prefix";
+    }
+    return std::wstring();
+}
+
 }  // namespace TestSupport

@@ -45,31 +45,19 @@ struct Pixels {
     std::vector<BYTE> bytes;
 };
 
-bool Capture(HWND window, Pixels& pixels)
+// Copies the area at (x, y) of the device context.
+bool Capture(HDC source, int x, int y, int width, int height, Pixels& pixels)
 {
-    RECT bounds;
-    if (!GetWindowRect(window, &bounds)) return Fail("GetWindowRect", GetLastError());
-    int width = bounds.right - bounds.left;
-    int height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0) return Fail("a window of non-zero size", ERROR_INVALID_WINDOW_HANDLE);
-
-    HDC windowDc = GetWindowDC(window);
-    if (!windowDc) return Fail("GetWindowDC", GetLastError());
-    UniqueMemoryDc memory(CreateCompatibleDC(windowDc));
+    UniqueMemoryDc memory(CreateCompatibleDC(source));
+    if (!memory) return Fail("CreateCompatibleDC", GetLastError());
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(source, width, height));
+    if (!bitmap) return Fail("CreateCompatibleBitmap", GetLastError());
+    HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
+    bool copied = previous != nullptr && BitBlt(memory.Get(), 0, 0, width, height, source, x, y, SRCCOPY);
     DWORD error = GetLastError();
-    UniqueGdiObject bitmap(memory ? CreateCompatibleBitmap(windowDc, width, height) : nullptr);
-    if (memory && !bitmap) error = GetLastError();
-    bool copied = false;
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
-        copied = previous != nullptr && BitBlt(memory.Get(), 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-        if (!copied) error = GetLastError();
-        if (previous) SelectObject(memory.Get(), previous);
-    }
-    ReleaseDC(window, windowDc);
-    if (!memory) return Fail("CreateCompatibleDC", error);
-    if (!bitmap) return Fail("CreateCompatibleBitmap", error);
-    if (!copied) return Fail("BitBlt from the window", error);
+    if (previous) SelectObject(memory.Get(), previous);
+    if (!copied) return Fail("BitBlt", error);
 
     BITMAPINFO format = {};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
@@ -87,6 +75,19 @@ bool Capture(HWND window, Pixels& pixels)
                          DIB_RGB_COLORS);
     if (rows != height) return Fail("GetDIBits", GetLastError());
     return true;
+}
+
+// The window's picture, from the window itself or from the screen where the window is.
+bool CaptureFrom(HWND window, bool screen, Pixels& pixels)
+{
+    RECT bounds;
+    if (!GetWindowRect(window, &bounds)) return Fail("GetWindowRect", GetLastError());
+    HDC source = screen ? GetDC(nullptr) : GetWindowDC(window);
+    if (!source) return Fail(screen ? "GetDC" : "GetWindowDC", GetLastError());
+    bool captured = Capture(source, screen ? bounds.left : 0, screen ? bounds.top : 0, bounds.right - bounds.left,
+                            bounds.bottom - bounds.top, pixels);
+    ReleaseDC(screen ? nullptr : window, source);
+    return captured;
 }
 
 bool Check(const char* step, HRESULT result) { return SUCCEEDED(result) || Fail(step, static_cast<unsigned long>(result)); }
@@ -133,15 +134,13 @@ bool MakeFolders(const std::wstring& filePath)
     return true;
 }
 
-}  // namespace
-
-bool SaveWindowImage(HWND window, const std::wstring& pngPath)
+bool Save(HWND window, bool screen, const std::wstring& pngPath)
 {
     if (!IsWindow(window)) return Fail("finding the window", ERROR_INVALID_WINDOW_HANDLE);
     if (!RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN))
         return Fail("RedrawWindow", GetLastError());
     Pixels pixels;
-    if (!Capture(window, pixels) || !MakeFolders(pngPath)) return false;
+    if (!CaptureFrom(window, screen, pixels) || !MakeFolders(pngPath)) return false;
 
     HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // A thread already in the other apartment kind can still use the encoder.
@@ -152,5 +151,11 @@ bool SaveWindowImage(HWND window, const std::wstring& pngPath)
     if (!written) DeleteFileW(pngPath.c_str());
     return written;
 }
+
+}  // namespace
+
+bool SaveWindowImage(HWND window, const std::wstring& pngPath) { return Save(window, false, pngPath); }
+
+bool SaveScreenImage(HWND window, const std::wstring& pngPath) { return Save(window, true, pngPath); }
 
 }  // namespace TestSupport

@@ -11,4 +11,8 @@ namespace TestSupport {
 // path are made. False, with the failing step on stderr, when the image cannot be taken or written.
 bool SaveWindowImage(HWND window, const std::wstring& pngPath);
 
+// Saves what the screen shows where the window is, the windows it owns above it included (a tool
+// laid over the console).
+bool SaveScreenImage(HWND window, const std::wstring& pngPath);
+
 }  // namespace TestSupport

@@ -16,6 +16,7 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "shell/CDHtmlDialogEx.h"
+#include "testing/HostPath.h"
 #include "testing/LibraryAssertions.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
@@ -345,14 +346,7 @@ class DeployedCatalogueTest : public ::testing::Test {
 protected:
     static std::wstring DeployFolder()
     {
-        std::string folder = CONSOLE_DEPLOY_DIR;
-        std::wstring path(folder.begin(), folder.end());
-        // Built on Linux, tested under Wine, where the Linux root is drive Z.
-        if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-        for (wchar_t& c : path) {
-            if (c == L'/') c = L'\\';
-        }
-        return path;
+        return TestSupport::HostPath(CONSOLE_DEPLOY_DIR);
     }
 
     void SetUp() override

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "console/AddonManager.h"
@@ -16,12 +17,11 @@
 #include "core/Application.h"
 #include "core/Exception.h"
 #include "core/UniqueResource.h"
-#include "framework/CDC.h"
 #include "framework/CDHtmlDialog.h"
-#include "framework/CGdiObject.h"
 #include "framework/CWinApp.h"
 #include "html/Node.h"
 #include "html/Page.h"
+#include "testing/HostPath.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 #include "testing/WindowScreenshot.h"
@@ -56,44 +56,13 @@ std::wstring TestProgramFolder()
     return Folder(path);
 }
 
-// A path of the build machine as the tests see it under Wine (drive Z is the Linux root).
-std::wstring HostPath(const char* path)
-{
-    std::wstring converted(path, path + strlen(path));
-    if (!converted.empty() && converted[0] == L'/') converted = L"Z:" + converted;
-    std::replace(converted.begin(), converted.end(), L'/', L'\\');
-    return converted;
-}
+using TestSupport::HostPath;
 
 CRect WindowRect(HWND window)
 {
     CRect rect;
     GetWindowRect(window, &rect);
     return rect;
-}
-
-// What the screen shows where a window is, the windows it owns above it included: the area is
-// copied into a picture window of its own first, since SaveWindowImage sees one window only.
-bool SaveScreenArea(HWND window, const std::wstring& path)
-{
-    CRect area = WindowRect(window);
-    CClientDC screen(nullptr);
-    CDC memory;
-    CBitmap picture;
-    if (!memory.CreateCompatibleDC(&screen) || !picture.CreateCompatibleBitmap(&screen, area.Width(), area.Height()))
-        return false;
-    CBitmap* previous = memory.SelectObject(&picture);
-    BOOL copied = memory.BitBlt(0, 0, area.Width(), area.Height(), &screen, area.left, area.top, SRCCOPY);
-    memory.SelectObject(previous);
-    if (!copied) return false;
-    HWND frame = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", nullptr, WS_POPUP | SS_BITMAP, area.left, area.top,
-                                 area.Width(), area.Height(), nullptr, nullptr, nullptr, nullptr);
-    if (!frame) return false;
-    SendMessageW(frame, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(static_cast<HBITMAP>(picture)));
-    ShowWindow(frame, SW_SHOWNOACTIVATE);
-    bool saved = TestSupport::SaveWindowImage(frame, path);
-    DestroyWindow(frame);
-    return saved;
 }
 
 void CollectById(Html::Node& node, const std::wstring& id, std::vector<Html::Node*>& found)
@@ -339,7 +308,7 @@ TEST_F(ConsoleWindowTest, WithoutSmoothingAToolIsShownAndHiddenInTwoTicksEachWay
     EXPECT_EQ(toolRect, CRect(grown.left, grown.top + 29, grown.right, grown.bottom));
     PumpPending();
     tool->UpdateWindow();
-    EXPECT_TRUE(SaveScreenArea(console.m_hWnd, HostPath(CONSOLE_BUILD_DIR) + L"\\console_addon.png"));
+    EXPECT_TRUE(TestSupport::SaveScreenImage(console.m_hWnd, HostPath(CONSOLE_BUILD_DIR) + L"\\console_addon.png"));
 
     Click(console, Element(L"BtnPrevious"));
     EXPECT_TRUE(console.IsBusy());
@@ -411,6 +380,77 @@ TEST_F(ConsoleWindowTest, UnknownStartIdIsReportedAndTheHomePageStays)
     EXPECT_FALSE(console.IsBusy());
     EXPECT_FALSE(console.IsToolShown());
     EXPECT_EQ(console.GetTitle(), CString(kHomeTitle));
+}
+
+namespace {
+
+// What the user saw of the console's first message box: its text, and whether the console stood
+// shown and fully painted behind it. The box is answered with OK.
+struct MessageBoxSighting {
+    std::wstring text;
+    bool consoleShown = false;
+    bool consolePainted = false;
+};
+
+HWND FindMessageBox(DWORD thread)
+{
+    struct Search {
+        DWORD thread;
+        HWND found;
+    } search{thread, nullptr};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM parameter) -> BOOL {
+            wchar_t className[16] = {};
+            GetClassNameW(window, className, 16);
+            if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window) || !GetWindow(window, GW_OWNER)) return TRUE;
+            reinterpret_cast<Search*>(parameter)->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+MessageBoxSighting WatchForMessageBox(DWORD thread)
+{
+    MessageBoxSighting sighting;
+    for (int attempt = 0; attempt < 1000; ++attempt, Sleep(10)) {
+        HWND box = FindMessageBox(thread);
+        if (!box) continue;
+        wchar_t text[512] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 512);
+        sighting.text = text;
+        HWND console = GetWindow(box, GW_OWNER);
+        sighting.consoleShown = IsWindowVisible(console);
+        sighting.consolePainted = !GetUpdateRect(console, nullptr, FALSE);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        break;
+    }
+    return sighting;
+}
+
+}  // namespace
+
+TEST_F(ConsoleWindowTest, UnknownStartIdIsToldInKoreanOnlyOverThePaintedHomePage)
+{
+    WriteCatalogue({PageTool()});
+    AddonManager addons(String(folder_.Path().c_str()));
+    ConsoleDlg console(addons, String(folder_.Path().c_str()), String(settings_.c_str()));
+    console.SetStartId(L"77");
+    MessageBoxSighting sighting;
+    std::thread watcher([&, thread = GetCurrentThreadId()] { sighting = WatchForMessageBox(thread); });
+    // Created hidden, as a modal console is until its first idle moment.
+    ASSERT_TRUE(console.Create(IDD_CONSOLE));
+    EXPECT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
+    PumpPending();
+    watcher.join();
+
+    EXPECT_EQ(sighting.text, L"'77' 도구를 찾을 수 없습니다.");
+    EXPECT_TRUE(std::none_of(sighting.text.begin(), sighting.text.end(), [](wchar_t c) { return iswalpha(c) && c < 0x80; }))
+        << "technical detail belongs in the trace";
+    EXPECT_TRUE(sighting.consoleShown);
+    EXPECT_TRUE(sighting.consolePainted);
+    console.DestroyWindow();
 }
 
 TEST_F(ConsoleWindowTest, RestoringFromMaximisedWhileAToolIsShownGivesTheToolsSize)

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "core/Exception.h"
+#include "testing/HostPath.h"
 
 namespace HtmlTest {
 
@@ -17,14 +18,7 @@ bool MemoryResources::Load(const std::wstring& path, std::string& bytes)
 
 std::wstring FixturePath(const std::wstring& name)
 {
-    std::string folder = HTML_FIXTURES_DIR;
-    std::wstring path(folder.begin(), folder.end());
-    // The build runs on Linux and the tests under Wine, where the Linux root is drive Z.
-    if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path + L"\\" + name;
+    return TestSupport::HostPath(HTML_FIXTURES_DIR) + L"\\" + name;
 }
 
 std::string MakePage(const std::string& style, const std::string& body)

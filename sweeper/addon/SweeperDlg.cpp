@@ -68,6 +68,7 @@ void SetCounterTexts(CRowContent& content, const CString& count, const CString& 
 BEGIN_MESSAGE_MAP(SweeperDlg, CDHtmlDialogEx)
     ON_WM_CREATE()
     ON_WM_DESTROY()
+    ON_WM_SIZE()
     ON_WM_TIMER()
     ON_MESSAGE(WM_ANALYZE, OnAnalyzeMessage)
     ON_MESSAGE(WM_SWEEP, OnSweepMessage)
@@ -214,13 +215,7 @@ int SweeperDlg::OnCreate(LPCREATESTRUCT create)
     AddBitmaps(smallImages_, SmallBitmaps, std::size(SmallBitmaps));
     AddBitmaps(barImages_, BarBitmaps, std::size(BarBitmaps));
 
-    CRect area;
-    GetClientRect(&area);
-    area.left += SideMargin;
-    area.right -= SideMargin;
-    area.top += TopBand;
-    area.bottom -= BottomBand;
-    if (!tree_.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, area, this, TreeControlId)) {
+    if (!tree_.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, TreeArea(), this, TreeControlId)) {
         System::Diagnostics::Trace::WriteLine(String::Format(L"SweeperDlg: cannot create the tree-list (error %lu)", GetLastError()));
         return -1;
     }
@@ -233,6 +228,25 @@ int SweeperDlg::OnCreate(LPCREATESTRUCT create)
         }
     }
     return 0;
+}
+
+CRect SweeperDlg::TreeArea() const
+{
+    CRect area;
+    GetClientRect(&area);
+    area.DeflateRect(SideMargin, TopBand, SideMargin, BottomBand);
+    // A window shorter than its bands gets an empty tree rather than an inverted one.
+    if (area.bottom < area.top) area.bottom = area.top;
+    if (area.right < area.left) area.right = area.left;
+    return area;
+}
+
+// The console hosts the window shorter than its template and maximises it to the work area, so the
+// tree follows the client area on every change.
+void SweeperDlg::OnSize(UINT type, int cx, int cy)
+{
+    CDHtmlDialogEx::OnSize(type, cx, cy);
+    if (tree_.GetSafeHwnd()) tree_.MoveWindow(TreeArea());
 }
 
 BOOL SweeperDlg::OnInitDialog()

@@ -94,6 +94,7 @@ protected:
 
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
+    void OnSize(UINT type, int cx, int cy);
     void OnTimer(UINT_PTR id);
     LRESULT OnAnalyzeMessage(WPARAM, LPARAM);
     LRESULT OnSweepMessage(WPARAM, LPARAM);
@@ -119,6 +120,7 @@ private:
         explicit RootEvents(SweeperDlg* owner) : dialog(owner) {}
         SweeperDlg* dialog;
     };
+    CRect TreeArea() const;
     static void OnRootProgress(System::Object* target, System::Object* sender);
     static void OnRootCompleted(System::Object* target, System::Object* sender);
 

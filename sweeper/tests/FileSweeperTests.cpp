@@ -121,6 +121,26 @@ TEST_F(FileSweeperTest, NeverDescendsIntoJunctionsOrSymbolicLinks)
     TestSupport::DeleteTree(folder / L"swept");
 }
 
+TEST_F(FileSweeperTest, SweepLeavesALinkToAFileOutsideAndItsTarget)
+{
+    folder.WriteFile(L"outside.txt", "keep");
+    if (!TestSupport::MakeFileLink(folder / L"outside.txt", folder / L"swept\\link.txt")) {
+        GTEST_SKIP() << "file links cannot be made here (on Windows creating them needs the privilege)";
+    }
+    FileSweeper sweeper(L"Temp", Swept());
+    sweeper.Reset(false);
+    sweeper.Run(false);
+    EXPECT_EQ(sweeper.GetCount(), 4);  // sub, its two files and the link
+    sweeper.Reset(true);
+    sweeper.Run(true);
+
+    EXPECT_EQ(folder.ReadFile(L"outside.txt"), "keep");
+    EXPECT_FALSE(FileExists(folder / L"swept\\sub"));
+    // Where the link cannot be told from its target on delete (Wine), it stays, counted.
+    EXPECT_EQ(FileExists(folder / L"swept\\link.txt"), TestSupport::IsWine());
+    EXPECT_EQ(sweeper.GetCount(), TestSupport::IsWine() ? 1 : 0);
+}
+
 namespace {
 
 // Profiles under the user's roaming application data: a fixed location of the machine.

@@ -18,6 +18,7 @@
 #include "sweeper/addon/SelectionStore.h"
 #include "sweeper/addon/SweeperDlg.h"
 #include "sweeper/addon/SweeperTexts.h"
+#include "testing/HostPath.h"
 #include "testing/MessagePump.h"
 #include "testing/ScratchRegistryKey.h"
 #include "testing/TempFolder.h"
@@ -32,16 +33,7 @@ namespace {
 using TestSupport::PumpUntil;
 using TestSupport::PumpPending;
 
-// The build folder as the program sees it under Wine, where drive Z is the Linux root.
-std::wstring BuildFolder()
-{
-    std::wstring folder = TEXT(SWEEPER_BUILD_DIR);
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder) {
-        if (c == L'/') c = L'\\';
-    }
-    return folder;
-}
+std::wstring BuildFolder() { return TestSupport::HostPath(SWEEPER_BUILD_DIR); }
 
 class Event {
 public:

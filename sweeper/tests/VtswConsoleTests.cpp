@@ -23,8 +23,10 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "sweeper/Catalogue.h"
+#include "testing/HostPath.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
+#include "testing/WindowScreenshot.h"
 
 namespace {
 
@@ -134,6 +136,17 @@ protected:
     void OpenAddress(const String&) override {}
 };
 
+// A console home holding a catalogue of the sweeper alone, with the switch animation off.
+void WriteSweeperHome(const TestSupport::TempFolder& home)
+{
+    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
+    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>02</id><name>PC 청소</name>"
+                             L"<category>PC 최적화</category><description>청소</description><imageFileName>icons\\sweeper.png"
+                             L"</imageFileName><moduleFileName>" +
+                             ProgramFolder() + L"\\vtsw.dll</moduleFileName><external>0</external></item></addons>";
+    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
+}
+
 int FileCount(const std::wstring& folder)
 {
     int files = 0;
@@ -176,12 +189,7 @@ TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
     RegCloseKey(store);
 
     TestSupport::TempFolder home;
-    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
-    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>02</id><name>PC 청소</name>"
-                             L"<category>PC 최적화</category><description>청소</description><imageFileName>icons\\sweeper.png"
-                             L"</imageFileName><moduleFileName>" +
-                             ProgramFolder() + L"\\vtsw.dll</moduleFileName><external>0</external></item></addons>";
-    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
+    WriteSweeperHome(home);
     {
         AddonManager addons(String(home.Path().c_str()));
         TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
@@ -223,6 +231,58 @@ TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         EXPECT_FALSE(console.IsToolShown());
         EXPECT_FALSE(sweeper->IsWindowVisible()) << "the tool stays alive, hidden, for the next visit";
+        console.DestroyWindow();
+    }
+    if (com) CoUninitialize();
+}
+
+// The console hosts the sweeper 29 pixels shorter than its template and maximises it to the work
+// area: the tree keeps its bands and margins in every size, so it never covers the bottom band.
+TEST(VtswConsoleTest, TheTreeFollowsTheHostedWindowThroughMaximiseAndRestore)
+{
+    bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    RegistryKeyBackup storedTicks(kStoreKey);
+    TestSupport::TempFolder home;
+    WriteSweeperHome(home);
+    {
+        AddonManager addons(String(home.Path().c_str()));
+        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        ASSERT_TRUE(console.Create(IDD_CONSOLE));
+        console.ShowWindow(SW_SHOW);
+        ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
+        console.OpenTool(L"02");
+        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+        CWnd* sweeper = console.GetCurrentDialog();
+        ASSERT_NE(sweeper, nullptr);
+        HWND tree = FindWindowExW(sweeper->m_hWnd, nullptr, WC_LISTVIEWW, nullptr);
+        ASSERT_NE(tree, nullptr);
+        auto expectTreeInsideTheBands = [&](const char* when) {
+            SCOPED_TRACE(when);
+            CRect client, placed;
+            sweeper->GetClientRect(&client);
+            GetWindowRect(tree, &placed);
+            ScreenToClient(sweeper->m_hWnd, reinterpret_cast<POINT*>(&placed.left));
+            ScreenToClient(sweeper->m_hWnd, reinterpret_cast<POINT*>(&placed.right));
+            EXPECT_EQ(placed, CRect(2, 45, client.right - 2, client.bottom - 145))
+                << "client " << client.Width() << " x " << client.Height();
+        };
+        expectTreeInsideTheBands("hosted");
+        CRect hosted;
+        sweeper->GetClientRect(&hosted);
+
+        console.Maximise();
+        TestSupport::PumpPending();
+        CRect maximised;
+        sweeper->GetClientRect(&maximised);
+        EXPECT_GT(maximised.Height(), hosted.Height());
+        expectTreeInsideTheBands("maximised");
+        ASSERT_EQ(ListView_GetItemCount(tree), 33) << "every category and item is listed";
+        sweeper->UpdateWindow();
+        EXPECT_TRUE(TestSupport::SaveScreenImage(console.m_hWnd, TestSupport::HostPath(SWEEPER_BUILD_DIR) + L"\\sweeper_hosted.png"));
+
+        console.Restore();
+        TestSupport::PumpPending();
+        expectTreeInsideTheBands("restored");
         console.DestroyWindow();
     }
     if (com) CoUninitialize();

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace TestSupport {
+
+// A path of the build machine as the tests see it: under Wine the Linux root is drive Z, so
+// "/work/build" becomes "Z:\work\build"; a Windows path stays as it is.
+std::wstring HostPath(const std::string& buildMachinePath);
+
+}  // namespace TestSupport
