@@ -10,11 +10,6 @@ namespace Html {
 
 namespace {
 
-int CollapseMargins(int a, int b)
-{
-    return std::max(0, std::max(a, b)) + std::min(0, std::min(a, b));
-}
-
 // The scroll position stays: layout clamps it to the new content.
 void ResetBoxes(Node& node)
 {
@@ -39,6 +34,17 @@ bool IsWhitespaceText(const Node& node)
 {
     return node.IsText() && node.Style().whiteSpace != WhiteSpace::Pre &&
            node.Text().find_first_not_of(L" \t\r\n") == std::wstring::npos;
+}
+
+// Hidden and absolutely positioned elements take no part in the flow of their parent.
+bool IsOutOfFlow(const Node& node)
+{
+    return !node.IsText() && (node.Style().display == Display::None || node.Style().position == Position::Absolute);
+}
+
+bool HasInlineContent(const std::vector<Node*>& run)
+{
+    return std::any_of(run.begin(), run.end(), [](const Node* node) { return !IsWhitespaceText(*node); });
 }
 
 }  // namespace
@@ -113,24 +119,42 @@ void LayoutEngine::ComputeEdges(Node& element, int containingWidth)
     }
 }
 
-int LayoutEngine::CollapsedTopMargin(Node& element, int containingWidth)
+CollapsingMargins LayoutEngine::TopMarginRun(Node& element, int containingWidth)
 {
     const ComputedStyle& style = element.Style();
-    int margin = style.margin[0].Resolve(containingWidth, 0);
+    CollapsingMargins run;
+    run.Add(style.margin[0].Resolve(containingWidth, 0));
     if (StartsFormattingContext(element, element.Parent() == nullptr) || style.display != Display::Block ||
         IsReplaced(element) || style.border[0].UsedWidth() > 0 || style.padding[0].Resolve(containingWidth, 0) > 0) {
-        return margin;
+        return run;
     }
     for (const auto& child : element.Children()) {
-        if (IsWhitespaceText(*child)) continue;
-        if (!child->IsText() && (child->Style().display == Display::None ||
-                                 child->Style().position == Position::Absolute)) {
-            continue;
-        }
+        if (IsWhitespaceText(*child) || IsOutOfFlow(*child)) continue;
         if (!IsBlockLevel(*child) || IsReplaced(*child)) break;
-        return CollapseMargins(margin, CollapsedTopMargin(*child, containingWidth));
+        run.Add(TopMarginRun(*child, containingWidth));
+        if (!CollapsesThrough(*child, containingWidth)) break;
+        run.Add(child->Style().margin[2].Resolve(containingWidth, 0));
     }
-    return margin;
+    return run;
+}
+
+// A block with no height of its own and nothing in flow but such blocks: its top and bottom
+// margins adjoin, and collapse with its neighbours' as one.
+bool LayoutEngine::CollapsesThrough(const Node& element, int containingWidth) const
+{
+    const ComputedStyle& style = element.Style();
+    if (style.display != Display::Block || IsReplaced(element) || StartsFormattingContext(element, element.Parent() == nullptr))
+        return false;
+    if (style.border[0].UsedWidth() > 0 || style.border[2].UsedWidth() > 0 || style.padding[0].Resolve(containingWidth, 0) > 0 ||
+        style.padding[2].Resolve(containingWidth, 0) > 0) {
+        return false;
+    }
+    if (!style.height.IsAuto() && (style.height.IsPercent() || style.height.Resolve(0, 0) != 0)) return false;
+    for (const auto& child : element.Children()) {
+        if (IsWhitespaceText(*child) || IsOutOfFlow(*child)) continue;
+        if (child->IsText() || !IsBlockLevel(*child) || !CollapsesThrough(*child, containingWidth)) return false;
+    }
+    return true;
 }
 
 void LayoutEngine::LayoutReplaced(Node& element, int containingWidth)
@@ -179,7 +203,8 @@ std::pair<int, int> LayoutEngine::RelativeOffset(const Node& element, const Cont
     return {dx, dy};
 }
 
-int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& containing, int forcedBorderWidth)
+int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& containing, int forcedBorderWidth,
+                              int forcedContentHeight)
 {
     const ComputedStyle& style = element.Style();
     LayoutBox& box = element.MutableBox();
@@ -228,8 +253,11 @@ int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& con
         int barWidth = scrolls ? ScrollBarWidth() : 0;
         bool reserveBar = style.overflow == Overflow::Scroll;
         Containing inner{contentX, contentY, reserveBar ? std::max(0, contentWidth - barWidth) : contentWidth, -1};
-        bool specifiedHeight = !style.height.IsAuto() && (!style.height.IsPercent() || containing.height >= 0);
-        int height = specifiedHeight ? std::max(0, style.height.Resolve(containing.height)) : 0;
+        bool specifiedHeight = forcedContentHeight >= 0 ||
+                               (!style.height.IsAuto() && (!style.height.IsPercent() || containing.height >= 0));
+        int height = forcedContentHeight >= 0 ? forcedContentHeight
+                     : specifiedHeight         ? std::max(0, style.height.Resolve(containing.height))
+                                               : 0;
         if (specifiedHeight) inner.height = height;
         bool formattingContext = StartsFormattingContext(element, isRoot);
         bool collapseTop = !formattingContext && box.borderWidth.top == 0 && box.padding.top == 0;
@@ -257,7 +285,12 @@ int LayoutEngine::LayoutBlock(Node& element, int x, int y, const Containing& con
         if (!specifiedHeight) height = contentHeight;
         box.border.height = height + box.borderWidth.Vertical() + box.padding.Vertical();
         box.contentBottom = std::max(box.contentBottom, box.border.Bottom());
-        if (collapseBottom) box.margin.bottom = CollapseMargins(box.margin.bottom, escaped);
+        if (collapseBottom) {
+            CollapsingMargins bottom;
+            bottom.Add(box.margin.bottom);
+            bottom.Add(escaped);
+            box.margin.bottom = bottom.Value();
+        }
 
         std::pair<int, int> offset = RelativeOffset(element, containing);
         if (offset.first || offset.second) TranslateBox(element, offset.first, offset.second);
@@ -293,17 +326,18 @@ int LayoutEngine::LayoutChildren(Node& element, int x, int y, int width, const C
     LayoutBox& box = element.MutableBox();
     box.contentBottom = 0;
     int current = y;
-    int previousBottom = 0;
-    bool first = true;
+    // The margins adjoining since the last content edge. While nothing but boxes that collapse
+    // through has come, a parent that collapses its top margin has already taken them all.
+    CollapsingMargins pending;
+    bool atTop = true;
+    auto gap = [&](const CollapsingMargins& margins) { return atTop && collapseTop ? 0 : margins.Value(); };
     std::vector<Node*> run;
     auto flush = [&]() {
-        bool content = false;
-        for (Node* node : run) content = content || !IsWhitespaceText(*node);
-        if (content) {
-            current += previousBottom;
-            previousBottom = 0;
+        if (HasInlineContent(run)) {
+            current += gap(pending);
+            pending = CollapsingMargins();
             current += LayoutInline(element, run, x, current, width, containing);
-            first = false;
+            atTop = false;
         }
         run.clear();
     };
@@ -316,10 +350,10 @@ int LayoutEngine::LayoutChildren(Node& element, int x, int y, int width, const C
         const ComputedStyle& style = node.Style();
         if (style.display == Display::None) continue;
         if (style.position == Position::Absolute) {
-            if (!run.empty()) {
+            if (HasInlineContent(run)) {
                 run.push_back(&node);
             } else {
-                absolutes_.back().push_back(PendingAbsolute{&node, x, current + (first ? 0 : previousBottom)});
+                absolutes_.back().push_back(PendingAbsolute{&node, x, current + gap(pending)});
             }
             continue;
         }
@@ -328,23 +362,54 @@ int LayoutEngine::LayoutChildren(Node& element, int x, int y, int width, const C
             continue;
         }
         flush();
-        int top = CollapsedTopMargin(node, width);
-        int gap = (first && collapseTop) ? 0 : (first ? top : CollapseMargins(previousBottom, top));
-        int bottomMargin = LayoutBlock(node, x, current + gap, containing);
+        CollapsingMargins adjoining = pending;
+        adjoining.Add(TopMarginRun(node, width));
+        int bottomMargin = LayoutBlock(node, x, current + gap(adjoining), containing);
+        box.contentBottom = std::max(box.contentBottom, node.Box().contentBottom);
+        if (CollapsesThrough(node, width)) {
+            // Its own top and bottom margins adjoin, so the run of margins goes on past it.
+            if (!(atTop && collapseTop)) {
+                pending = adjoining;
+                pending.Add(bottomMargin);
+            }
+            continue;
+        }
         // A relative offset moves the box but not the flow after it.
         current = node.Box().border.Bottom() - RelativeOffset(node, containing).second;
-        previousBottom = bottomMargin;
-        first = false;
-        box.contentBottom = std::max(box.contentBottom, node.Box().contentBottom);
+        pending = CollapsingMargins();
+        pending.Add(bottomMargin);
+        atTop = false;
     }
     flush();
     if (collapseBottom) {
-        escapedBottom = previousBottom;
+        escapedBottom = gap(pending);
     } else {
-        current += previousBottom;
+        current += gap(pending);
     }
     return current - y;
 }
+
+namespace {
+
+// The margins of an absolutely positioned box whose offsets on both sides and size are all given:
+// auto margins take what is left over, shared equally when both are auto; with neither auto the
+// far side's offset gives way. Horizontally, margins shared equally never go negative: the start
+// margin is then 0.
+std::pair<int, int> SolveMargins(const Length& start, const Length& end, int basis, int leftover, bool horizontal)
+{
+    int startValue = start.Resolve(basis, 0);
+    int endValue = end.Resolve(basis, 0);
+    if (start.IsAuto() && end.IsAuto()) {
+        if (horizontal && leftover < 0) return {0, leftover};
+        int half = leftover / 2;
+        return {half, leftover - half};
+    }
+    if (start.IsAuto()) return {leftover - endValue, endValue};
+    if (end.IsAuto()) return {startValue, leftover - startValue};
+    return {startValue, leftover - startValue};
+}
+
+}  // namespace
 
 void LayoutEngine::LayoutAbsolute(Node& element, int staticX, int staticY, const Containing& containing)
 {
@@ -366,7 +431,12 @@ void LayoutEngine::LayoutAbsolute(Node& element, int staticX, int staticY, const
     }
     int marginLeft = box.margin.left;
     int x;
-    if (!style.left.IsAuto()) {
+    if (!style.left.IsAuto() && !style.right.IsAuto() && !style.width.IsAuto()) {
+        int leftover = containing.width - style.left.Resolve(containing.width) - style.right.Resolve(containing.width) - borderWidth;
+        marginLeft = SolveMargins(style.margin[3], style.margin[1], containing.width, leftover, true).first;
+        // The block adds the margin it computed itself (0 for auto) to the place it is given.
+        x = containing.x + style.left.Resolve(containing.width) + marginLeft - box.margin.left;
+    } else if (!style.left.IsAuto()) {
         x = containing.x + style.left.Resolve(containing.width);
     } else if (!style.right.IsAuto() && borderWidth >= 0) {
         x = containing.x + containing.width - style.right.Resolve(containing.width) - box.margin.right -
@@ -374,9 +444,24 @@ void LayoutEngine::LayoutAbsolute(Node& element, int staticX, int staticY, const
     } else {
         x = staticX;
     }
-    int y = !style.top.IsAuto() ? containing.y + style.top.Resolve(height) + box.margin.top
-                                : staticY + box.margin.top;
-    LayoutBlock(element, x, y, containing, borderWidth);
+
+    int edgesY = box.borderWidth.Vertical() + box.padding.Vertical();
+    bool topAndBottom = !style.top.IsAuto() && !style.bottom.IsAuto();
+    int marginTop = box.margin.top;
+    int forcedHeight = -1;
+    if (topAndBottom && !style.height.IsAuto()) {
+        int leftover = height - style.top.Resolve(height) - style.bottom.Resolve(height) -
+                       (std::max(0, style.height.Resolve(height)) + edgesY);
+        marginTop = SolveMargins(style.margin[0], style.margin[2], containing.width, leftover, false).first;
+    } else if (topAndBottom) {
+        // Stretched between its offsets; auto margins are then 0.
+        forcedHeight = std::max(0, height - style.top.Resolve(height) - style.bottom.Resolve(height) - box.margin.top -
+                                       box.margin.bottom - edgesY);
+    }
+    int y = !style.top.IsAuto() ? containing.y + style.top.Resolve(height) + marginTop : staticY + marginTop;
+    LayoutBlock(element, x, y, containing, borderWidth, forcedHeight);
+    box.margin.left = marginLeft;
+    box.margin.top = marginTop;
     if (style.top.IsAuto() && !style.bottom.IsAuto()) {
         int bottom = containing.y + containing.height - style.bottom.Resolve(height) - box.margin.bottom;
         TranslateBox(element, 0, bottom - box.border.Bottom());

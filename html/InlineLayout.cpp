@@ -222,15 +222,31 @@ struct Word {
     bool breakAfter = false;
 };
 
+// The last piece of a word that may end in spaces: a word ends with its text, and the closing
+// edges of inline elements after the text do not hide the spaces. -1 when the word ends otherwise.
+int LastTextPiece(const std::vector<Piece>& pieces, const Word& word)
+{
+    for (int index = word.last; index >= word.first; --index) {
+        if (pieces[index].kind == Piece::Kind::Close) continue;
+        return pieces[index].kind == Piece::Kind::Text ? index : -1;
+    }
+    return -1;
+}
+
 std::vector<Word> SplitWords(const std::vector<Piece>& pieces)
 {
     std::vector<Word> words;
+    auto push = [&](Word& word) {
+        int text = LastTextPiece(pieces, word);
+        word.trailing = text >= 0 ? pieces[text].trailing : 0;
+        words.push_back(word);
+    };
     Word word;
     word.first = 0;
     auto close = [&](int next, bool forced) {
         if (word.last >= word.first || forced) {
             word.breakAfter = forced;
-            words.push_back(word);
+            push(word);
         }
         word = Word();
         word.first = next;
@@ -255,19 +271,14 @@ std::vector<Word> SplitWords(const std::vector<Piece>& pieces)
                 next.minWidth += pieces[back].minWidth;
             }
             word.last = moved - 1;
-            words.push_back(word);
+            push(word);
             word = next;
         }
         word.last = index;
         word.width += piece.width;
         word.minWidth += piece.minWidth;
-        if (piece.kind == Piece::Kind::Text) {
-            word.trailing = piece.trailing;
-        } else if (piece.kind != Piece::Kind::Close) {
-            word.trailing = 0;
-        }
     }
-    if (word.last >= word.first) words.push_back(word);
+    if (word.last >= word.first) push(word);
     return words;
 }
 
@@ -360,12 +371,15 @@ int LayoutEngine::LayoutInline(Node& container, const std::vector<Node*>& run, i
         Metrics metrics;
         if (content) metrics.Include(strutAbove, strutBelow);
         std::vector<int> positions(lastPiece - firstPiece + 1);
+        // The spaces that end the line hang past it: the inline elements closing after them end
+        // where the text does.
+        int hangingPiece = LastTextPiece(pieces, words[line.lastWord]);
         int penX = x + offset;
         int tallest = 0;
         for (int index = firstPiece; index <= lastPiece; ++index) {
             const Piece& piece = pieces[index];
             positions[index - firstPiece] = penX;
-            penX += piece.width;
+            penX += piece.width - (index == hangingPiece ? piece.trailing : 0);
             if (piece.kind == Piece::Kind::Text || piece.kind == Piece::Kind::Open) {
                 const ComputedStyle& style = piece.node->Style();
                 const Font* font = FontOf(style);
@@ -484,7 +498,7 @@ int LayoutEngine::LayoutInline(Node& container, const std::vector<Node*>& run, i
                 break;
             }
         }
-        int lineEnd = positions.empty() ? x + offset : positions.back() + pieces[lastPiece].width;
+        int lineEnd = penX;
         for (size_t index = 0; index < open.size(); ++index) {
             emitFragment(open[index].first, open[index].second, lineEnd, openFirst[index], false);
             openFirst[index] = false;

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "html/CollapsingMargins.h"
 #include "html/Geometry.h"
 #include "html/Node.h"
 
@@ -43,10 +44,14 @@ private:
     };
 
     // BlockLayout.cpp
-    int LayoutBlock(Node& element, int x, int y, const Containing& containing, int forcedBorderWidth = -1);
+    int LayoutBlock(Node& element, int x, int y, const Containing& containing, int forcedBorderWidth = -1,
+                    int forcedContentHeight = -1);
     int LayoutChildren(Node& element, int x, int y, int width, const Containing& containing, bool collapseTop,
                        bool collapseBottom, int& escapedBottom);
-    int CollapsedTopMargin(Node& element, int containingWidth);
+    // The margins that adjoin the element's top margin: those of its first in-flow children, and
+    // of every box before them whose margins collapse through it.
+    CollapsingMargins TopMarginRun(Node& element, int containingWidth);
+    bool CollapsesThrough(const Node& element, int containingWidth) const;
     void ComputeEdges(Node& element, int containingWidth);
     void LayoutAbsolute(Node& element, int staticX, int staticY, const Containing& containing);
     int ShrinkToFit(Node& element, int available);

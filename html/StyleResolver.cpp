@@ -395,6 +395,67 @@ void Inherit(ComputedStyle& style, const ComputedStyle& parent)
     style.borderSpacing = parent.borderSpacing;
 }
 
+// Takes one property's computed value from the parent, for "inherit".
+void InheritProperty(ComputedStyle& style, Property property, const ComputedStyle& parent)
+{
+    auto side = [&](Property first) { return static_cast<int>(property) - static_cast<int>(first); };
+    switch (property) {
+    case Property::Display: style.display = parent.display; break;
+    case Property::Position: style.position = parent.position; break;
+    case Property::Left: style.left = parent.left; break;
+    case Property::Top: style.top = parent.top; break;
+    case Property::Right: style.right = parent.right; break;
+    case Property::Bottom: style.bottom = parent.bottom; break;
+    case Property::Width: style.width = parent.width; break;
+    case Property::Height: style.height = parent.height; break;
+    case Property::MarginTop: case Property::MarginRight: case Property::MarginBottom: case Property::MarginLeft:
+        style.margin[side(Property::MarginTop)] = parent.margin[side(Property::MarginTop)];
+        break;
+    case Property::PaddingTop: case Property::PaddingRight: case Property::PaddingBottom: case Property::PaddingLeft:
+        style.padding[side(Property::PaddingTop)] = parent.padding[side(Property::PaddingTop)];
+        break;
+    case Property::BorderTopWidth: case Property::BorderRightWidth: case Property::BorderBottomWidth:
+    case Property::BorderLeftWidth:
+        style.border[side(Property::BorderTopWidth)].width = parent.border[side(Property::BorderTopWidth)].width;
+        break;
+    case Property::BorderTopStyle: case Property::BorderRightStyle: case Property::BorderBottomStyle:
+    case Property::BorderLeftStyle:
+        style.border[side(Property::BorderTopStyle)].visible = parent.border[side(Property::BorderTopStyle)].visible;
+        break;
+    case Property::BorderTopColor: case Property::BorderRightColor: case Property::BorderBottomColor:
+    case Property::BorderLeftColor:
+        style.border[side(Property::BorderTopColor)].color = parent.border[side(Property::BorderTopColor)].color;
+        break;
+    case Property::BackgroundColor: style.backgroundColor = parent.backgroundColor; break;
+    case Property::BackgroundImage: style.backgroundImage = parent.backgroundImage; break;
+    case Property::BackgroundRepeat: style.backgroundRepeat = parent.backgroundRepeat; break;
+    case Property::BackgroundPosition:
+        style.backgroundX = parent.backgroundX;
+        style.backgroundY = parent.backgroundY;
+        break;
+    case Property::Color: style.color = parent.color; break;
+    case Property::FontFamily: style.fontFamily = parent.fontFamily; break;
+    case Property::FontSize: style.fontSize = parent.fontSize; break;
+    case Property::FontWeight: style.fontWeight = parent.fontWeight; break;
+    case Property::FontStyle: style.italic = parent.italic; break;
+    case Property::TextAlign: style.textAlign = parent.textAlign; break;
+    case Property::VerticalAlign: style.verticalAlign = parent.verticalAlign; break;
+    case Property::LineHeight: style.lineHeight = parent.lineHeight; break;
+    case Property::WhiteSpace: style.whiteSpace = parent.whiteSpace; break;
+    case Property::TextDecoration:
+        style.underline = parent.underline;
+        style.lineThrough = parent.lineThrough;
+        break;
+    case Property::Overflow: style.overflow = parent.overflow; break;
+    case Property::Cursor: style.cursor = parent.cursor; break;
+    case Property::Visibility: style.visible = parent.visible; break;
+    case Property::ZIndex: style.zIndex = parent.zIndex; break;
+    case Property::TableLayout: style.fixedTableLayout = parent.fixedTableLayout; break;
+    case Property::BorderSpacing: style.borderSpacing = parent.borderSpacing; break;
+    case Property::Count: break;
+    }
+}
+
 }  // namespace
 
 bool ParseColor(const std::wstring& text, Color& color)
@@ -458,10 +519,15 @@ bool ParseLength(const std::wstring& text, int fontSize, Length& length)
         length = Length::Percent(static_cast<float>(number));
     } else if (unit == L"em") {
         length = Length::Px(static_cast<float>(number * fontSize));
-    } else if (unit == L"pt") {
-        length = Length::Px(static_cast<float>(number * 4.0 / 3.0));
     } else {
-        return false;
+        // Absolute units, at the 96 pixels to the inch that CSS fixes.
+        static const struct {
+            const wchar_t* unit;
+            double pixels;
+        } absolute[] = {{L"in", 96.0}, {L"cm", 96.0 / 2.54}, {L"mm", 96.0 / 25.4}, {L"pt", 96.0 / 72.0}, {L"pc", 16.0}};
+        const auto* found = std::find_if(std::begin(absolute), std::end(absolute), [&](const auto& item) { return unit == item.unit; });
+        if (found == std::end(absolute)) return false;
+        length = Length::Px(static_cast<float>(number * found->pixels));
     }
     return true;
 }
@@ -533,8 +599,7 @@ void StyleResolver::ResolveElement(Node& element, const ComputedStyle* parent, c
         const std::wstring* value = winners[static_cast<size_t>(property)];
         if (!value) return;
         if (Lower(*value) == L"inherit") {
-            // Inherited properties already hold the parent's value.
-            if (parent && property == Property::VerticalAlign) style.verticalAlign = parent->verticalAlign;
+            if (parent) InheritProperty(style, property, *parent);
             return;
         }
         Apply(style, property, *value, parent);

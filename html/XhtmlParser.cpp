@@ -104,11 +104,14 @@ std::string SkipDocumentType(const std::string& utf8)
     if (firstElement != start) return utf8;
     size_t end = utf8.find('>', start);
     if (end == std::string::npos || utf8.find('[', start) < end) return utf8;
-    // Blanks keep line numbers of later errors right.
+    // A comment of the same length takes its place: blanks alone would leave a document that starts
+    // with whitespace, which the XML reader refuses, and the length keeps later errors' places right.
     std::string copy = utf8;
     for (size_t i = start; i <= end; ++i) {
         if (copy[i] != '\n') copy[i] = ' ';
     }
+    copy.replace(start, 4, "<!--");
+    copy.replace(end - 2, 3, "-->");
     return copy;
 }
 

@@ -141,3 +141,56 @@ TEST_F(LayoutTest, ViewportWidthReflowsPercentages)
 }
 
 }  // namespace
+
+// Pages written the way others write them: a DOCTYPE, indentation, nested empty blocks.
+TEST_F(LayoutTest, MarginsCollapseThroughParentsAndEmptyBlocksOnce)
+{
+    LoadFixture(L"margin_collapsing.xhtml");
+    // The first child's 20px passes through body, after an absolute sibling, and counts once.
+    ExpectBox(Box(L"first"), 0, 20, 800, 10);
+    ExpectBox(Box(L"empty"), 0, 45, 800, 0);
+    // 15 and 25 of the empty block, 5 and 30 of the nested ones, 12 and 18 of the relative one: one margin of 30.
+    ExpectBox(Box(L"nested-outer"), 0, 60, 800, 0);
+    ExpectBox(Box(L"relative"), 0, 60, 800, 0);
+    ExpectBox(Box(L"after-empties"), 0, 60, 800, 10);
+    // The last child's 40px leaves through its parent's bottom.
+    ExpectBox(Box(L"following"), 0, 120, 800, 10);
+    ExpectBox(Box(L"cell-block"), 0, 140, 100, 10);
+    ExpectBox(Box(L"cell"), 0, 130, 100, 20);
+}
+
+TEST_F(LayoutTest, AbsoluteBoxesSolveAutoMarginsBetweenTheirOffsets)
+{
+    LoadFixture(L"absolute_margins.xhtml");
+    ExpectBox(Box(L"centred"), 151, 1, 100, 20);
+    ExpectBox(Box(L"left-auto"), 286, 31, 100, 20);
+    ExpectBox(Box(L"right-auto"), 18, 61, 100, 20);
+    ExpectBox(Box(L"over"), 1, 91, 500, 20);  // too wide: the start margin stays 0
+    ExpectBox(Box(L"middle"), 151, 131, 20, 40);
+    ExpectBox(Box(L"bottom-auto"), 201, 247, 20, 40);
+    ExpectBox(Box(L"both"), 171, 121, 60, 60);
+    ExpectBox(Box(L"stretch"), 301, 11, 10, 270);
+}
+
+TEST_F(LayoutTest, AbsoluteUnitsAndInheritTakeEffect)
+{
+    LoadFixture(L"units_inherit.xhtml");
+    ExpectBox(Box(L"inch"), 0, 0, 96, 48);
+    ExpectBox(Box(L"cm"), 0, 48, 96, 38);
+    ExpectBox(Box(L"pt"), 16, 86, 96, 96);
+    ExpectBox(Box(L"inner"), 21, 195, 214, 64);
+    ExpectBox(Box(L"inherited"), 0, 252, 300, 30);
+}
+
+TEST_F(LayoutTest, SpacesAtTheEndOfALineHang)
+{
+    LoadFixture(L"line_ends.xhtml");
+    // "abc def" fits 42px only without its trailing space, also when an element starts the next word.
+    EXPECT_EQ(17, Box(L"plain-next").y);
+    ExpectBox(Box(L"abc"), 0, 37, 41, 14);
+    EXPECT_EQ(53, Box(L"ghi").y);
+    EXPECT_NEAR(1, Box(L"r-abc").x, 1);
+    EXPECT_EQ(109, Box(L"c-words").y);
+    EXPECT_EQ(14, Box(L"c-words").height);
+    EXPECT_NEAR(58, Box(L"word").width, 1);  // the inline ends where its text does
+}

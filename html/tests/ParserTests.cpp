@@ -27,6 +27,9 @@ TEST_F(ParserTest, SkipsDocumentTypeAndRejectsInternalSubset)
                "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">\n"
                "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><div id=\"d\">x</div></body></html>");
     EXPECT_EQ(L"x", Element(L"d").InnerText());
+    // Without a declaration the type comes first, and what is left must not start with blanks.
+    LoadMarkup("<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><div id=\"d\">y</div></body></html>");
+    EXPECT_EQ(L"y", Element(L"d").InnerText());
 
     Html::Page page;
     std::string entityBomb = "<!DOCTYPE html [<!ENTITY a \"aaaa\">]><html><body>&a;</body></html>";
