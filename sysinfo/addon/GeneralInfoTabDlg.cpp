@@ -1,0 +1,121 @@
+#include "sysinfo/addon/GeneralInfoTabDlg.h"
+
+#include <memory>
+#include <vector>
+
+#include "core/ExceptionGuard.h"
+#include "html/Page.h"
+#include "sysinfo/DefaultBrowser.h"
+#include "sysinfo/SysInfo.h"
+#include "sysinfo/SystemTexts.h"
+#include "sysinfo/addon/GeneralInfoPageScript.h"
+#include "sysinfo/addon/SummaryBlocks.h"
+
+using System::String;
+
+namespace {
+
+// Takes the records of an array whose receiver owns them.
+template <class T>
+std::vector<std::unique_ptr<T>> Own(System::Array<T*> records)
+{
+    std::vector<std::unique_ptr<T>> owned;
+    for (T* record : records) owned.emplace_back(record);
+    return owned;
+}
+
+template <class T>
+std::vector<const T*> View(const std::vector<std::unique_ptr<T>>& owned)
+{
+    std::vector<const T*> view;
+    for (const auto& record : owned) view.push_back(record.get());
+    return view;
+}
+
+}  // namespace
+
+CGeneralInfoTabDlg::CGeneralInfoTabDlg(CWnd* parent) : CDHtmlDialogEx(TemplateId, PageId, parent) {}
+
+System::Array<DriveInfo*> CGeneralInfoTabDlg::CollectDrives() { return GetDrives(); }
+
+System::Array<NetwrokInfo*> CGeneralInfoTabDlg::CollectNetworkAdapters() { return GetNetworkAdapters(); }
+
+System::Array<String> CGeneralInfoTabDlg::CollectDnsServers() { return GetDnsServers(); }
+
+BOOL CGeneralInfoTabDlg::OnInitDialog()
+{
+    CDHtmlDialogEx::OnInitDialog();
+    FillSummary();
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CGeneralInfoTabDlg::FillSummary()
+{
+    CSysInfo info;
+    info.Collect();
+    osInfo_ = info.GetOSText().GetBuffer();
+    cpuInfo_ = info.GetProcessorText().GetBuffer();
+    totalMemory_ = FormatSize(info.GetTotalPhysicalMemory()).GetBuffer();
+    totalVirtualMemory_ = FormatSize(info.GetTotalPageFile()).GetBuffer();
+    userInfo_ = info.GetUserNameText().GetBuffer();
+    videoInfo_ = GetDisplayAdapters().GetBuffer();
+    System::TraceExceptions([&] { defaultBrowser_ = GetDefaultBrowser().GetBuffer(); });
+    computerInfo_ = GetComputerNameText().GetBuffer();
+    locale_ = String::Format(L"%s / %s", GetKeyboardCountry().GetBuffer(), GetSystemLanguage().GetBuffer()).GetBuffer();
+    windowFolder_ = GetWindowsFolder().GetBuffer();
+    systemFolder_ = GetSystemFolder().GetBuffer();
+}
+
+void CGeneralInfoTabDlg::OnRegisterPageScripts()
+{
+    CDHtmlDialogEx::OnRegisterPageScripts();
+    if (Html::Page* page = GetPage()) GeneralInfoPageScript::Register(*page);
+}
+
+void CGeneralInfoTabDlg::OnDocumentComplete()
+{
+    CDHtmlDialogEx::OnDocumentComplete();
+    BuildBlocks();
+    UpdateData(FALSE);
+}
+
+void CGeneralInfoTabDlg::BuildBlocks()
+{
+    System::TraceExceptions([&] {
+        auto drives = Own(CollectDrives());
+        hddBlock_ = SummaryBlocks::DriveRows(View(drives), true).GetBuffer();
+        oddBlock_ = SummaryBlocks::DriveRows(View(drives), false).GetBuffer();
+    });
+    System::TraceExceptions([&] {
+        auto adapters = Own(CollectNetworkAdapters());
+        System::Array<String> servers = CollectDnsServers();
+        SummaryBlocks::NetworkBlock block =
+            SummaryBlocks::NetworkRows(View(adapters), std::vector<String>(servers.begin(), servers.end()));
+        netBlock_ = block.markup.GetBuffer();
+        ipInfo_ = block.ipInfo.GetBuffer();
+    });
+}
+
+void CGeneralInfoTabDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CDHtmlDialogEx::DoDataExchange(exchange);
+    DDX_DHtml_ElementInnerText(exchange, L"TopOSInfo", osInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"OSInfo", osInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"TopCPUInfo", cpuInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"CPUInfo", cpuInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"TopVideoInfo", videoInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"VideoInfo", videoInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"DefaultBrowser", defaultBrowser_);
+    DDX_DHtml_ElementInnerText(exchange, L"IPInfo", ipInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"TotalMemory", totalMemory_);
+    DDX_DHtml_ElementInnerText(exchange, L"TotalVirtualMemory", totalVirtualMemory_);
+    DDX_DHtml_ElementInnerText(exchange, L"ComputerInfo", computerInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"UserInfo", userInfo_);
+    DDX_DHtml_ElementInnerText(exchange, L"Locale", locale_);
+    DDX_DHtml_ElementInnerText(exchange, L"WindowFolder", windowFolder_);
+    DDX_DHtml_ElementInnerText(exchange, L"SystemFolder", systemFolder_);
+    DDX_DHtml_ElementInnerHtml(exchange, L"divHDD", hddBlock_);
+    DDX_DHtml_ElementInnerHtml(exchange, L"divODD", oddBlock_);
+    DDX_DHtml_ElementInnerHtml(exchange, L"divNet", netBlock_);
+}
