@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include <iphlpapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "core/Trace.h"
@@ -92,13 +94,19 @@ System::Array<NetwrokInfo*> GetNetworkAdapters()
 
 System::Array<String> GetDnsServers()
 {
+    std::vector<std::unique_ptr<NetwrokInfo>> owned;
     System::Array<NetwrokInfo*> adapters = GetNetworkAdapters();
+    for (NetwrokInfo* adapter : adapters) owned.emplace_back(adapter);
+    return GetDnsServers(adapters);
+}
+
+System::Array<String> GetDnsServers(const System::Array<NetwrokInfo*>& adapters)
+{
     std::vector<String> servers;
-    for (NetwrokInfo* adapter : adapters) {
+    for (const NetwrokInfo* adapter : adapters) {
         for (const String& server : adapter->dnsServers) {
-            if (!server.IsEmpty()) servers.push_back(server);
+            if (!server.IsEmpty() && std::find(servers.begin(), servers.end(), server) == servers.end()) servers.push_back(server);
         }
-        delete adapter;
     }
     return System::Array<String>(std::move(servers));
 }

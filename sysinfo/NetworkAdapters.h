@@ -17,5 +17,7 @@ struct NetwrokInfo {
 
 // Every adapter, in the platform's order. The caller owns the records.
 System::Array<NetwrokInfo*> GetNetworkAdapters();
-// The non-empty DNS server addresses of all adapters, adapter by adapter.
+// The non-empty DNS server addresses of all adapters, adapter by adapter, each address once: the
+// platform reports its one list of servers for every adapter.
 System::Array<System::String> GetDnsServers();
+System::Array<System::String> GetDnsServers(const System::Array<NetwrokInfo*>& adapters);

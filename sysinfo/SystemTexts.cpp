@@ -87,11 +87,12 @@ String GetSystemLanguage()
 {
     wchar_t name[LanguageNameLength] = {};
     DWORD length = VerLanguageNameW(GetSystemDefaultLangID(), name, LanguageNameLength);
-    if (length == 0 || length >= LanguageNameLength) {
+    // Some systems count the terminating NUL in the answer; the text ends at it either way.
+    if (length == 0 || length > LanguageNameLength || name[0] == 0) {
         Trace::WriteLine(String::Format(L"VerLanguageNameW gave no usable name (length %lu)", length));
         return String();
     }
-    return String(name, static_cast<int>(length));
+    return String(name);
 }
 
 String GetDisplayAdapters()

@@ -1,9 +1,11 @@
 #include "sysinfo/addon/GeneralInfoTabDlg.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/ExceptionGuard.h"
+#include "html/Node.h"
 #include "html/Page.h"
 #include "sysinfo/DefaultBrowser.h"
 #include "sysinfo/SysInfo.h"
@@ -14,6 +16,8 @@
 using System::String;
 
 namespace {
+
+const wchar_t* const Panels[] = {L"info", L"info2", L"info3"};
 
 // Takes the records of an array whose receiver owns them.
 template <class T>
@@ -33,6 +37,10 @@ std::vector<const T*> View(const std::vector<std::unique_ptr<T>>& owned)
 }
 
 }  // namespace
+
+BEGIN_MESSAGE_MAP(CGeneralInfoTabDlg, CDHtmlDialogEx)
+    ON_WM_SIZE()
+END_MESSAGE_MAP()
 
 CGeneralInfoTabDlg::CGeneralInfoTabDlg(CWnd* parent) : CDHtmlDialogEx(TemplateId, PageId, parent) {}
 
@@ -78,6 +86,30 @@ void CGeneralInfoTabDlg::OnDocumentComplete()
     CDHtmlDialogEx::OnDocumentComplete();
     BuildBlocks();
     UpdateData(FALSE);
+    CRect client;
+    GetClientRect(&client);
+    FitPanels(client.Height());
+}
+
+void CGeneralInfoTabDlg::OnSize(UINT type, int cx, int cy)
+{
+    CDHtmlDialogEx::OnSize(type, cx, cy);
+    FitPanels(cy);
+}
+
+void CGeneralInfoTabDlg::FitPanels(int clientHeight)
+{
+    // The page engine does not stretch a box between its top and bottom, so the panels, which
+    // scroll their own contents, get their height here from the client area's.
+    for (const wchar_t* id : Panels) {
+        Html::Node* panel = GetElement(id);
+        if (!panel) continue;
+        const Html::Length& offset = panel->Style().top;
+        int top = offset.unit == Html::Length::Unit::Px ? static_cast<int>(offset.value) : 0;
+        int height = clientHeight > top ? clientHeight - top : 0;
+        std::wstring value = std::to_wstring(height) + L"px";
+        if (panel->GetStyleProperty(L"height") != value) panel->SetStyleProperty(L"height", value);
+    }
 }
 
 void CGeneralInfoTabDlg::BuildBlocks()

@@ -35,9 +35,15 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
 
+    void OnSize(UINT type, int cx, int cy);
+
+    DECLARE_MESSAGE_MAP()
+
 private:
     void FillSummary();
     void BuildBlocks();
+    // Makes each panel reach from its top down to the bottom of the client area.
+    void FitPanels(int clientHeight);
 
     CString osInfo_;
     CString cpuInfo_;

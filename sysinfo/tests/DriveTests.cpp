@@ -52,7 +52,9 @@ TEST(DriveTest, SystemDriveIsALocalFixedDriveWithItsSizesAndFileSystem)
     EXPECT_GT(system->totalBytes, 0u);
     EXPECT_LE(system->totalFreeBytes, system->totalBytes);
     EXPECT_FALSE(system->label.IsEmpty()) << "an empty label reads \"없음\"";
-    if (!system->serial.IsEmpty()) EXPECT_EQ(system->serial.ToUpper(), system->serial);
+    if (!system->serial.IsEmpty()) {
+        EXPECT_EQ(system->serial.ToUpper(), system->serial);
+    }
 }
 
 TEST(DriveTest, MissingDriveHasNoRootDirectory)

@@ -76,7 +76,9 @@ TEST(MachineTest, MemoryProcessorAndComputerNameAreThoseTheHostReports)
     EXPECT_GT(info.GetTotalPageFile(), 0u);
 
     std::string model = Trimmed(Field(cpuinfo, "model name"));
-    if (!model.empty()) EXPECT_EQ(Trimmed(info.GetProcessorText().ToUtf8()), model);
+    if (!model.empty()) {
+        EXPECT_EQ(Trimmed(info.GetProcessorText().ToUtf8()), model);
+    }
     EXPECT_FALSE(info.GetProcessorText().StartsWith(L" ")) << "leading blanks are trimmed";
 
     // Windows names the computer by the host name up to its first dot, in capitals, 15 at most.

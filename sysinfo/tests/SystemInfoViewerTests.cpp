@@ -81,7 +81,7 @@ protected:
         viewer_ = std::make_unique<TestViewer>(&console_);
         ASSERT_TRUE(viewer_->Create(CSystemInfoViewerDlg::TemplateId, &console_));
         viewer_->ShowWindow(SW_SHOWNOACTIVATE);
-        ASSERT_TRUE(PumpUntil([&] { return viewer_->IsDocumentLoaded() && Tab().IsDocumentLoaded() && !Html(L"divNet").empty(); }))
+        ASSERT_TRUE(PumpUntil([&] { return viewer_->GetElement(L"_BtnNext") && Tab().IsDocumentLoaded() && !Html(L"divNet").empty(); }))
             << "the pages never completed";
     }
     void TearDown() override
@@ -179,7 +179,7 @@ TEST_F(SystemInfoViewerTest, AdapterWithoutAddressIsListedWhileIpInfoStaysEmpty)
 {
     EXPECT_EQ(Text(L"IPInfo"), "");
     EXPECT_TRUE(Tab().GetIPInfo().IsEmpty());
-    EXPECT_EQ(Text(L"divNet"), "Unplugged EthernetIP 주소0.0.0.0IP 서브넷0.0.0.0DNS 주소192.168.0.1\n8.8.8.8");
+    EXPECT_EQ(Text(L"divNet"), "Unplugged EthernetIP 주소0.0.0.0IP 서브넷0.0.0.0DNS 주소192.168.0.1\r\n8.8.8.8");
 }
 
 TEST_F(SystemInfoViewerTest, TabFillsTheWindowBelowTheArrowsAtEverySize)

@@ -5,9 +5,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Registry.h"
 #include "sysinfo/DefaultBrowser.h"
+#include "sysinfo/NetworkAdapters.h"
 #include "sysinfo/SystemTexts.h"
 #include "testing/ScratchRegistryKey.h"
 
@@ -103,4 +105,17 @@ TEST(SystemTextsTest, FoldersAndNamesMatchWhatTheSystemReports)
     EXPECT_EQ(GetSystemFolder().GetStdString(), expected);
     EXPECT_FALSE(GetKeyboardCountry().IsEmpty());
     EXPECT_FALSE(GetSystemLanguage().IsEmpty());
+}
+
+TEST(NetworkTextsTest, DnsServersComeAdapterByAdapterEachOnceWithoutEmptyOnes)
+{
+    NetwrokInfo wired;
+    wired.dnsServers = {L"10.0.0.53", L"", L"8.8.8.8"};
+    NetwrokInfo wireless;
+    wireless.dnsServers = {L"8.8.8.8", L"1.1.1.1", L"10.0.0.53"};
+    NetwrokInfo none;
+    System::Array<NetwrokInfo*> adapters({&wired, &none, &wireless});
+    std::vector<std::string> servers;
+    for (const System::String& server : GetDnsServers(adapters)) servers.push_back(server.ToUtf8());
+    EXPECT_EQ(servers, (std::vector<std::string>{"10.0.0.53", "8.8.8.8", "1.1.1.1"}));
 }

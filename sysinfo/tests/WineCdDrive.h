@@ -42,6 +42,8 @@ public:
     {
         if (!letter_) return;
         Define(letter_, std::string());
+        // The mount manager also leaves the letter itself defined, which would keep it listed.
+        DefineDosDeviceW(DDD_REMOVE_DEFINITION, Name().c_str(), nullptr);
         // The mount manager leaves the drive's type in the registry; the prefix goes back as it was.
         HKEY drives = nullptr;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Wine\\Drives", 0, KEY_SET_VALUE, &drives) == ERROR_SUCCESS) {
