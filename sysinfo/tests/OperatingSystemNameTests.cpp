@@ -108,14 +108,6 @@ TEST(OperatingSystemNameTest, Windows9xAppendsItsServicePackTextDirectly)
     EXPECT_EQ(NameOf(Record(4, 90, 3000, 0, L"", 0, VER_PLATFORM_WIN32_WINDOWS)), "Windows ME");
 }
 
-TEST(OperatingSystemNameTest, DisplayTextCarriesBuildAndVersion)
-{
-    CSysInfo info;
-    info.SetOperatingSystem(Record(10, 0, 22631, Workstation));
-    EXPECT_TRUE(info.IsNT());
-    EXPECT_EQ(info.GetOSText().ToUtf8(), "Windows 11 Build 22631 10.0");
-}
-
 TEST(OperatingSystemNameTest, CollectNamesTheRunningSystemByItsTrueVersion)
 {
     OSVERSIONINFOEXW truth = {};

@@ -96,17 +96,6 @@ TEST_F(DefaultBrowserTest, FallsBackToTheMachineAndToUnknownWithoutAKey)
     EXPECT_EQ(Browser(), "오페라 ");
 }
 
-TEST(SystemTextsTest, FoldersAndNamesMatchWhatTheSystemReports)
-{
-    wchar_t expected[MAX_PATH];
-    ASSERT_GT(GetWindowsDirectoryW(expected, MAX_PATH), 0u);
-    EXPECT_EQ(GetWindowsFolder().GetStdString(), expected);
-    ASSERT_GT(GetSystemDirectoryW(expected, MAX_PATH), 0u);
-    EXPECT_EQ(GetSystemFolder().GetStdString(), expected);
-    EXPECT_FALSE(GetKeyboardCountry().IsEmpty());
-    EXPECT_FALSE(GetSystemLanguage().IsEmpty());
-}
-
 TEST(NetworkTextsTest, DnsServersComeAdapterByAdapterEachOnceWithoutEmptyOnes)
 {
     NetwrokInfo wired;
