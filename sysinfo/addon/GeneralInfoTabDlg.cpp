@@ -68,7 +68,7 @@ void CGeneralInfoTabDlg::FillSummary()
     totalVirtualMemory_ = FormatSize(info.GetTotalPageFile()).GetBuffer();
     userInfo_ = info.GetUserNameText().GetBuffer();
     videoInfo_ = GetDisplayAdapters().GetBuffer();
-    System::TraceExceptions([&] { defaultBrowser_ = GetDefaultBrowser().GetBuffer(); });
+    defaultBrowser_ = GetDefaultBrowser().GetBuffer();
     computerInfo_ = GetComputerNameText().GetBuffer();
     locale_ = String::Format(L"%s / %s", GetKeyboardCountry().GetBuffer(), GetSystemLanguage().GetBuffer()).GetBuffer();
     windowFolder_ = GetWindowsFolder().GetBuffer();
