@@ -70,17 +70,7 @@ constexpr int kShellFolderCount = static_cast<int>(sizeof kShellFolders / sizeof
 
 OperatingSystem ReadOperatingSystem()
 {
-    // RtlGetVersion tells the true version; GetVersionEx reports an older one to programs
-    // that do not declare the newer systems in a manifest.
-    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    FARPROC address = ntdll ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
-    if (!address) Win32Exception::ThrowLastError(L"Cannot find RtlGetVersion in ntdll.dll");
-    auto getVersion = reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(address));
-    OSVERSIONINFOEXW info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (getVersion(&info) < 0)
-        Win32Exception::Throw(ERROR_NOT_SUPPORTED, L"The operating system did not report its version");
+    OSVERSIONINFOEXW info = Environment::GetVersionRecord();
     int revision = (static_cast<int>(info.wServicePackMajor) << 16) | info.wServicePackMinor;
     Version version(static_cast<int>(info.dwMajorVersion), static_cast<int>(info.dwMinorVersion),
                     static_cast<int>(info.dwBuildNumber), revision);
@@ -139,6 +129,22 @@ String Environment::GetFolderPath(int specialFolder)
     // A drive's root keeps its backslash: "C:" alone would mean that drive's current folder.
     while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
     return String(std::move(folder));
+}
+
+OSVERSIONINFOEXW Environment::GetVersionRecord()
+{
+    // RtlGetVersion tells the true version; GetVersionEx reports an older one to programs
+    // that do not declare the newer systems in a manifest.
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    FARPROC address = ntdll ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
+    if (!address) Win32Exception::ThrowLastError(L"Cannot find RtlGetVersion in ntdll.dll");
+    auto getVersion = reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(address));
+    OSVERSIONINFOEXW info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (getVersion(&info) < 0)
+        Win32Exception::Throw(ERROR_NOT_SUPPORTED, L"The operating system did not report its version");
+    return info;
 }
 
 const OperatingSystem* Environment::GetOSVersion()

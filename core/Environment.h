@@ -56,6 +56,10 @@ public:
     static String GetFolderPath(int specialFolder);
     // Owned by the library.
     static const OperatingSystem* GetOSVersion();
+    // The whole version record of the running system, product type and suites included, as the
+    // system tells it (not as GetVersionEx does to programs without a manifest). Raises
+    // Win32Exception when the system does not answer.
+    static OSVERSIONINFOEXW GetVersionRecord();
 };
 
 }  // namespace System

@@ -344,4 +344,11 @@ Node* Node::AppendTableCell()
     return AppendChild(CreateElement(document_, L"td"));
 }
 
+std::wstring EscapeMarkup(const std::wstring& text, bool attribute)
+{
+    std::wstring out;
+    EscapeInto(out, text, attribute);
+    return out;
+}
+
 }  // namespace Html

@@ -111,4 +111,8 @@ private:
     TextMeasure measure_;
 };
 
+// The text as markup that shows exactly these characters: &, < and > (and " for an attribute
+// value) become references, so that text from outside can go into inner HTML without acting as tags.
+HTML_API std::wstring EscapeMarkup(const std::wstring& text, bool attribute = false);
+
 }  // namespace Html

@@ -34,6 +34,20 @@ TEST_F(DomMutationTest, InnerHtmlReplacedReflowsFollowingContent)
     EXPECT_EQ(60, damage_[0].Bottom());
 }
 
+TEST_F(DomMutationTest, EscapedTextSetAsInnerHtmlStaysOneTextOfTheSameCharacters)
+{
+    LoadMarkup(HtmlTest::MakePage(kPage, "<div id=\"box\"></div><div id=\"titled\"></div>"));
+    const std::wstring text = L"<b>x</b> & <img src=\"y\" /> &amp;";
+    ASSERT_TRUE(Element(L"box").SetInnerHtml(L"<span>" + Html::EscapeMarkup(text) + L"</span>"));
+    Html::Node& span = *Element(L"box").Children()[0];
+    ASSERT_EQ(1u, span.Children().size());
+    EXPECT_TRUE(span.Children()[0]->IsText());
+    EXPECT_EQ(text, span.InnerText());
+    // In an attribute the quotes are escaped too.
+    ASSERT_TRUE(Element(L"titled").SetInnerHtml(L"<span title=\"" + Html::EscapeMarkup(text, true) + L"\"></span>"));
+    EXPECT_EQ(text, Element(L"titled").Children()[0]->GetAttribute(L"title"));
+}
+
 TEST_F(DomMutationTest, DisplayToggleInvalidatesOnlyWhatMoved)
 {
     LoadMarkup(HtmlTest::MakePage(kPage, "<div class=\"row\" id=\"top\"></div><div id=\"panel\"></div>"
