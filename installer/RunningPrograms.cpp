@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <set>
 
 #include "core/UniqueResource.h"
 
@@ -11,6 +12,8 @@ namespace Setup {
 namespace {
 
 using System::UniqueHandle;
+
+constexpr ULONGLONG kAskAgainMs = 200;
 
 std::wstring FullPath(const std::wstring& path)
 {
@@ -46,8 +49,8 @@ std::wstring ImagePath(HANDLE process)
 }
 
 struct CloseRequest {
-    const std::vector<RunningProgram>* programs;
-    int windowsAsked = 0;
+    const std::vector<DWORD>* processIds;
+    std::set<HWND>* asked;
 };
 
 BOOL CALLBACK AskWindowToClose(HWND window, LPARAM parameter)
@@ -56,10 +59,10 @@ BOOL CALLBACK AskWindowToClose(HWND window, LPARAM parameter)
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     // Owned windows (message boxes, tools laid over the console) close with their owner.
-    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER)) return TRUE;
-    for (const RunningProgram& program : *request->programs) {
-        if (program.processId == owner && PostMessageW(window, WM_CLOSE, 0, 0)) ++request->windowsAsked;
-    }
+    if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) || request->asked->count(window)) return TRUE;
+    const std::vector<DWORD>& ids = *request->processIds;
+    if (std::find(ids.begin(), ids.end(), owner) != ids.end() && PostMessageW(window, WM_CLOSE, 0, 0))
+        request->asked->insert(window);
     return TRUE;
 }
 
@@ -95,22 +98,37 @@ std::vector<RunningProgram> FindProgramsIn(const std::wstring& folder)
 
 std::vector<RunningProgram> CloseProgramsIn(const std::wstring& folder, DWORD timeoutMs)
 {
-    std::vector<RunningProgram> programs = FindProgramsIn(folder);
-    if (programs.empty()) return programs;
-    CloseRequest request{&programs};
-    EnumWindows(AskWindowToClose, reinterpret_cast<LPARAM>(&request));
-
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
     std::vector<RunningProgram> running;
-    for (const RunningProgram& program : programs) {
+    std::vector<UniqueHandle> processes;
+    for (const RunningProgram& program : FindProgramsIn(folder)) {
         UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, program.processId));
         // A process that cannot be opened any more has ended.
         if (!process) continue;
-        ULONGLONG now = GetTickCount64();
-        DWORD wait = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
-        if (WaitForSingleObject(process.Get(), wait) != WAIT_OBJECT_0) running.push_back(program);
+        running.push_back(program);
+        processes.push_back(std::move(process));
     }
-    return running;
+    std::set<HWND> asked;
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        for (size_t i = running.size(); i-- > 0;) {
+            if (WaitForSingleObject(processes[i].Get(), 0) == WAIT_OBJECT_0) {
+                running.erase(running.begin() + static_cast<std::ptrdiff_t>(i));
+                processes.erase(processes.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        if (running.empty()) return running;
+        // A program that is still starting shows its window later: ask every window as it appears.
+        std::vector<DWORD> processIds;
+        for (const RunningProgram& program : running) processIds.push_back(program.processId);
+        CloseRequest request{&processIds, &asked};
+        EnumWindows(AskWindowToClose, reinterpret_cast<LPARAM>(&request));
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return running;
+        std::vector<HANDLE> handles;
+        for (size_t i = 0; i < processes.size() && i < MAXIMUM_WAIT_OBJECTS; ++i) handles.push_back(processes[i].Get());
+        DWORD slice = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kAskAgainMs));
+        WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, slice);
+    }
 }
 
 }  // namespace Setup

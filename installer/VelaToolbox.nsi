@@ -17,6 +17,9 @@ RequestExecutionLevel admin
 ManifestDPIAware true
 ; A file that cannot be written stops the setup instead of leaving an old one silently in place.
 AllowSkipFiles off
+; The name VelaToolboxSetup.exe is wanted; the compatibility shims Windows applies to setup programs
+; are what an elevated, per-machine setup expects anyway.
+!pragma warning disable 9000
 
 !ifndef CONFIG
   !error "Give the build's configuration: -DCONFIG=<build>/installer/config.nsh"

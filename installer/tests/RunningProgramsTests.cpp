@@ -119,7 +119,7 @@ TEST_F(RunningProgramsTest, ClosesProgramsThatAgreeAndReportsOnesThatRefuseWitho
 {
     DWORD agrees = Start(folder_ + L"\\vtcon.exe");
     DWORD refuses = Start(folder_ + L"\\sub\\busy.exe", L"stay");
-    std::vector<RunningProgram> running = Setup::CloseProgramsIn(folder_, 3000);
+    std::vector<RunningProgram> running = Setup::CloseProgramsIn(folder_, 5000);
     EXPECT_TRUE(HasEnded(agrees));
     ASSERT_EQ(running.size(), 1u);
     EXPECT_EQ(running[0].processId, refuses);

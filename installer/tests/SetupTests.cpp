@@ -41,6 +41,14 @@ std::wstring HostPath(std::string unixPath)
     return L"Z:" + path;
 }
 
+TestSupport::HttpServer::Response Reply(const std::string& body, const char* contentType)
+{
+    TestSupport::HttpServer::Response response;
+    response.body = body;
+    response.contentType = contentType;
+    return response;
+}
+
 std::wstring BuildFolder() { return HostPath(INSTALLER_BUILD_DIR); }
 
 // Paths and versions of the suite are ASCII.
@@ -120,12 +128,12 @@ std::wstring FileVersionOf(const std::wstring& path)
     return text;
 }
 
-// A value of the machine's 64-bit registry: text or number; found tells whether it exists.
+// A value of the machine's registry, as the 64-bit suite sees it; found tells whether it exists.
 std::wstring MachineText(const wchar_t* key, const wchar_t* name, bool* found = nullptr)
 {
     wchar_t buffer[1024] = {};
     DWORD size = sizeof buffer;
-    LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr,
+    LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr,
                                   buffer, &size);
     if (found) *found = status == ERROR_SUCCESS;
     return status == ERROR_SUCCESS ? buffer : L"";
@@ -135,7 +143,7 @@ DWORD MachineNumber(const wchar_t* key, const wchar_t* name)
 {
     DWORD value = 0;
     DWORD size = sizeof value;
-    RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY, nullptr, &value, &size);
+    RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
     return value;
 }
 
@@ -241,7 +249,7 @@ protected:
         menuShortcut_ = ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + kProduct + L"\\" + kProduct + L".lnk";
         desktopShortcut_ = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\" + kProduct + L".lnk";
         // The console asks the update server at every start: here it hears of no update.
-        server_.Serve("/app/vt/update.xml", {200, "<update><objects/></update>", "text/xml"});
+        server_.Serve("/app/vt/update.xml", Reply("<update><objects/></update>", "text/xml"));
         // An install left by a run that was cut short goes first.
         if (MachineKeyExists(kUninstallKey)) Uninstall();
     }
@@ -397,8 +405,8 @@ TEST_F(SetupTest, LiveUpdaterReplacesAnInstalledFileFromTheUpdateServer)
     ASSERT_FALSE(newer.empty());
     std::string manifest = "<update><objects><file name=\"vdwin32.dll\" fileVersion=\"" + Narrow(kNextVersion) +
                            "\"/></objects></update>";
-    server_.Serve("/vt/update.xml", {200, manifest, "text/xml"});
-    server_.Serve("/vt/vdwin32.dll", {200, newer});
+    server_.Serve("/vt/update.xml", Reply(manifest, "text/xml"));
+    server_.Serve("/vt/vdwin32.dll", Reply(newer, "application/octet-stream"));
     std::wstring updater = L"\"" + installFolder_ + L"\\vapup.exe\" ";
     std::wstring arguments = L"\"" + server_.Url("/vt/update.xml") + L"\" \"" + installFolder_ + L"\"";
 
