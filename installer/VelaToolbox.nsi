@@ -52,13 +52,13 @@ BrandingText "${PRODUCT} ${VERSION}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\vtcon.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "${PRODUCT} 실행"
-!define MUI_UNCOMPONENTSPAGE_TEXT_TOP "제거할 항목을 선택하십시오. 데이터 폴더에는 사용 안 함으로 설정한 시작 프로그램 목록과 백업이 들어 있으므로, 선택하지 않으면 그대로 남겨 둡니다."
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "데이터 폴더에는 사용 안 함으로 설정한 시작 프로그램 목록, 백업과 설정이 들어 있습니다. 선택하지 않으면 그대로 남겨 둡니다."
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Korean"
@@ -251,7 +251,12 @@ SectionEnd
 
 ; Off unless the user ticks it, and so off in silent mode: the data folder holds the disabled
 ; startup programs, which would be lost with it.
-Section /o "un.데이터 폴더 (사용 안 함으로 설정한 시작 프로그램, 백업, 설정)" UninstallData
+Section /o "un.데이터 폴더" UninstallData
   RMDir /r "${DATA_FOLDER}"
   RMDir "$APPDATA\Vela"
 SectionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${UninstallProgram} "설치된 프로그램 파일, 시작 메뉴와 바탕 화면의 바로 가기, 프로그램 추가/제거 항목과 설정을 제거합니다."
+  !insertmacro MUI_DESCRIPTION_TEXT ${UninstallData} "사용 안 함으로 설정한 시작 프로그램 목록, 백업, 캐시와 설정이 있는 데이터 폴더도 삭제합니다. 삭제하면 사용 안 함으로 설정한 시작 프로그램을 다시 사용할 수 없습니다."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END

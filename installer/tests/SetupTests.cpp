@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -221,7 +222,26 @@ struct WindowSearch {
     HWND found;
 };
 
-BOOL CALLBACK FindConsoleWindow(HWND window, LPARAM parameter)
+BOOL CALLBACK FindVisibleTree(HWND window, LPARAM parameter)
+{
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (!IsWindowVisible(window) || wcscmp(className, WC_TREEVIEWW) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = window;
+    return FALSE;
+}
+
+// The check box a tree item shows: the index of its state image.
+UINT CheckImageOf(HWND tree, HTREEITEM item)
+{
+    return (static_cast<UINT>(SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item),
+                                           TVIS_STATEIMAGEMASK)) &
+            TVIS_STATEIMAGEMASK) >>
+           12;
+}
+
+// The visible top-level window of a process that no other window owns.
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM parameter)
 {
     auto* search = reinterpret_cast<WindowSearch*>(parameter);
     DWORD owner = 0;
@@ -306,11 +326,25 @@ protected:
             ASSERT_EQ(WaitForSingleObject(console_.Get(), 50), static_cast<DWORD>(WAIT_TIMEOUT)) << "the console ended";
         }
     }
-    HWND ConsoleWindow()
+    HWND ConsoleWindow() { return MainWindowOf(GetProcessId(console_.Get())); }
+    static HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 0)
     {
-        WindowSearch search{GetProcessId(console_.Get()), nullptr};
-        EnumWindows(FindConsoleWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        WindowSearch search{processId, nullptr};
+        for (;;) {
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.found || GetTickCount64() >= deadline) return search.found;
+            Sleep(100);
+        }
+    }
+    static std::wstring TitleOf(HWND window)
+    {
+        wchar_t title[256] = {};
+        GetWindowTextW(window, title, 256);
+        // The uninstaller's caption ends with a space.
+        std::wstring text = title;
+        while (!text.empty() && text.back() == L' ') text.pop_back();
+        return text;
     }
 
     TestSupport::HttpServer server_;
@@ -434,6 +468,48 @@ TEST_F(SetupTest, SilentUninstallRemovesProgramFilesShortcutsAndEntryButKeepsThe
     EXPECT_FALSE(MachineKeyExists(kUninstallKey));
     EXPECT_FALSE(MachineKeyExists(kSuiteKey));
     EXPECT_EQ(ReadAll(dataFolder_ + L"\\disabledentry.vsd"), store) << "the data folder stays";
+}
+
+TEST_F(SetupTest, SetupAndUninstallerWindowsSpeakKoreanAndTheUninstallerStopsAtItsComponents)
+{
+    UniqueHandle setup = Start(L"\"" + setup_ + L"\"");
+    ASSERT_TRUE(setup);
+    HWND welcome = MainWindowOf(GetProcessId(setup.Get()), 30000);
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_EQ(TitleOf(welcome), std::wstring(kProduct) + L" 설치");
+    EXPECT_TRUE(TestSupport::SaveWindowImage(welcome, BuildFolder() + L"\\setup_welcome.png"));
+    // Nothing is written before the install page: ending it at its welcome page changes nothing.
+    TerminateProcess(setup.Get(), 1);
+    WaitForSingleObject(setup.Get(), 5000);
+    EXPECT_FALSE(Exists(installFolder_));
+
+    Install(setup_);
+    EXPECT_EQ(RunAndWait(L"\"" + installFolder_ + L"\\uninstall.exe\""), 0u) << "hands over to its copy";
+    std::vector<Setup::RunningProgram> copies = Setup::FindProgramsIn(TempFolderPath());
+    ASSERT_EQ(copies.size(), 1u);
+    HWND uninstaller = MainWindowOf(copies[0].processId, 30000);
+    ASSERT_NE(uninstaller, nullptr);
+    EXPECT_EQ(TitleOf(uninstaller), std::wstring(kProduct) + L" 제거");
+    // From the confirmation page to the components page, where the data folder's box is left off.
+    PostMessageW(uninstaller, WM_COMMAND, IDOK, 0);
+    HWND components = nullptr;
+    ULONGLONG deadline = GetTickCount64() + 20000;
+    while (!components && GetTickCount64() < deadline) {
+        Sleep(100);
+        EnumChildWindows(uninstaller, FindVisibleTree, reinterpret_cast<LPARAM>(&components));
+    }
+    ASSERT_NE(components, nullptr) << "the components page did not show";
+    EXPECT_EQ(SendMessageW(components, TVM_GETCOUNT, 0, 0), 2);
+    auto program = reinterpret_cast<HTREEITEM>(SendMessageW(components, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    auto data = reinterpret_cast<HTREEITEM>(SendMessageW(components, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                         reinterpret_cast<LPARAM>(program)));
+    // The setup library's check images: 1 is an empty box, 5 a ticked box the user cannot change.
+    EXPECT_EQ(CheckImageOf(components, program), 5u) << "program files always go";
+    EXPECT_EQ(CheckImageOf(components, data), 1u) << "the data folder's box is off";
+    EXPECT_TRUE(TestSupport::SaveWindowImage(uninstaller, BuildFolder() + L"\\uninstall_components.png"));
+    PostMessageW(uninstaller, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitForTemporaryCopies(20000)) << "cancelling ends the uninstaller";
+    EXPECT_TRUE(Exists(installFolder_ + L"\\vtcon.exe")) << "a cancelled uninstall removes nothing";
 }
 
 }  // namespace
