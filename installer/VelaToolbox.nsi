@@ -1,7 +1,8 @@
 ; The suite's setup program, VelaToolboxSetup.exe: a 64-bit, per-machine install of the installed
 ; layout (dist/) with its uninstaller. tools/build makes it with
-;   makensis -INPUTCHARSET UTF8 -DCONFIG=build/x86_64/installer/config.nsh installer/VelaToolbox.nsi
-; The configuration names the version, dist/ and the output; -DVERSION=, -DDIST=, -DOUTFILE= and
+;   makensis -INPUTCHARSET UTF8 -DCONFIG=<build>/installer/config.nsh installer/VelaToolbox.nsi
+; with the build folder's absolute path. The configuration names the product, its version, dist/ and
+; the output; -DVERSION=, -DDIST=, -DOUTFILE= and
 ; -DLISTS= given before it take precedence (the tests make a newer setup that way).
 ;
 ; Silent use:  VelaToolboxSetup.exe /S [/UpdateServer=<address> ...] [/D=<folder>]
@@ -33,8 +34,6 @@ AllowSkipFiles off
 !include FileFunc.nsh
 !include LogicLib.nsh
 
-!define PRODUCT "벨라 툴박스"
-!define PUBLISHER "Vela"
 !define SUITE_KEY "Software\Vela\Toolbox"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\VelaToolbox"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
