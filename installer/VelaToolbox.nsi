@@ -76,10 +76,10 @@ VIAddVersionKey /LANG=${LANG_KOREAN} "LegalCopyright" "Copyright (C) ${PUBLISHER
 !macro CLOSE_RUNNING_PROGRAMS UN
 Function ${UN}CloseRunningPrograms
   InitPluginsDir
-  File "/oname=$PLUGINSDIR\setupclose.exe" "${CLOSER}"
+  File "/oname=$PLUGINSDIR\setuphelper.exe" "${HELPER}"
   ask:
     ClearErrors
-    ExecWait '"$PLUGINSDIR\setupclose.exe" query "$INSTDIR"' $0
+    ExecWait '"$PLUGINSDIR\setuphelper.exe" query "$INSTDIR"' $0
     ${If} ${Errors}
       MessageBox MB_OK|MB_ICONSTOP "설치 도우미 프로그램을 실행하지 못했습니다." /SD IDOK
       SetErrorLevel 2
@@ -92,7 +92,7 @@ Function ${UN}CloseRunningPrograms
     SetErrorLevel 1
     Abort
   close:
-    ExecWait '"$PLUGINSDIR\setupclose.exe" close "$INSTDIR"' $0
+    ExecWait '"$PLUGINSDIR\setuphelper.exe" close "$INSTDIR"' $0
     ${If} $0 == 0
       Return
     ${EndIf}
@@ -232,6 +232,11 @@ Section "un.프로그램 파일과 바로 가기" UninstallProgram
   Call un.CloseRunningPrograms
 
   !include /CHARSET=UTF8 "${LISTS}/files_uninstall.nsh"
+  ; Programs and libraries the live updater added since carry the suite's version resource.
+  ExecWait '"$PLUGINSDIR\setuphelper.exe" clean "$INSTDIR"' $0
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "일부 프로그램 파일을 삭제하지 못했습니다.$\n컴퓨터를 다시 시작한 뒤 $INSTDIR 폴더를 직접 삭제해 주십시오." /SD IDOK
+  ${EndIf}
   ; The console's trace lies beside it.
   Delete "$INSTDIR\vtcon.exe.log"
   Delete "$INSTDIR\uninstall.exe"

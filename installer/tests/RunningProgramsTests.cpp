@@ -130,7 +130,7 @@ TEST_F(RunningProgramsTest, ClosesProgramsThatAgreeAndReportsOnesThatRefuseWitho
 
 TEST_F(RunningProgramsTest, HelperProgramAnswersThroughItsExitCode)
 {
-    std::wstring helper = L"\"" + ProgramFolder() + L"\\setupclose.exe\" ";
+    std::wstring helper = L"\"" + ProgramFolder() + L"\\setuphelper.exe\" ";
     std::wstring folderArgument = L"\"" + folder_ + L"\"";
     EXPECT_EQ(ExitCodeOf(helper + L"query " + folderArgument), 0u);
     DWORD console = Start(folder_ + L"\\vtcon.exe");

@@ -432,13 +432,14 @@ TEST_F(SetupTest, NewerSetupClosesTheConsoleReplacesProgramFilesAndKeepsTheData)
     EXPECT_EQ(ReadAll(dataFolder_ + L"\\backup\\setup-test.dat"), backup);
 }
 
-TEST_F(SetupTest, LiveUpdaterReplacesAnInstalledFileFromTheUpdateServer)
+TEST_F(SetupTest, LiveUpdaterReplacesAnInstalledFileAndUninstallRemovesWhatItAdded)
 {
     Install(setup_, ServerOption());
     std::string newer = ReadAll(HostPath(INSTALLER_BIN_DIR) + L"\\setup_test_vdwin32_next.dll");
     ASSERT_FALSE(newer.empty());
+    // The update replaces vdwin32.dll and brings a library the setup did not install.
     std::string manifest = "<update><objects><file name=\"vdwin32.dll\" fileVersion=\"" + Narrow(kNextVersion) +
-                           "\"/></objects></update>";
+                           "\"/><file name=\"vtnew.dll\" url=\"vdwin32.dll\"/></objects></update>";
     server_.Serve("/vt/update.xml", Reply(manifest, "text/xml"));
     server_.Serve("/vt/vdwin32.dll", Reply(newer, "application/octet-stream"));
     std::wstring updater = L"\"" + installFolder_ + L"\\vapup.exe\" ";
@@ -450,7 +451,11 @@ TEST_F(SetupTest, LiveUpdaterReplacesAnInstalledFileFromTheUpdateServer)
 
     EXPECT_EQ(FileVersionOf(installFolder_ + L"\\vdwin32.dll"), kNextVersion);
     EXPECT_TRUE(ReadAll(installFolder_ + L"\\vdwin32.dll") == newer);
+    EXPECT_TRUE(Exists(installFolder_ + L"\\vtnew.dll"));
     EXPECT_EQ(RunAndWait(updater + L"check " + arguments), 0u) << "nothing is left to update";
+
+    Uninstall();
+    EXPECT_FALSE(Exists(installFolder_)) << "the updated and the added library went too";
 }
 
 TEST_F(SetupTest, SilentUninstallRemovesProgramFilesShortcutsAndEntryButKeepsTheData)

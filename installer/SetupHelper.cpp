@@ -1,6 +1,8 @@
-// The setup program's helper for programs of the suite that run from the install folder:
-//   setupclose.exe query "<folder>"   exit code 1 when one runs, 0 when none does
-//   setupclose.exe close "<folder>"   asks them to close; 1 when one still runs after the wait
+// The setup program's helper for the suite's files in its install folder:
+//   setuphelper.exe query "<folder>"   exit code 1 when a program runs from it, 0 when none does
+//   setuphelper.exe close "<folder>"   asks those programs to close; 1 when one still runs after the wait
+//   setuphelper.exe clean "<folder>"   deletes the suite's programs and libraries directly in it, also
+//                                      those the live updater added; 1 when one could not be deleted
 // Exit code 2 is a command line it does not understand. It has no window of its own.
 #include <windows.h>
 #include <shellapi.h>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "installer/RunningPrograms.h"
+#include "installer/SuiteBinaries.h"
 
 namespace {
 
@@ -27,6 +30,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         std::wstring folder = arguments[2];
         if (command == L"query") result = Setup::FindProgramsIn(folder).empty() ? 0 : 1;
         if (command == L"close") result = Setup::CloseProgramsIn(folder, kCloseWait).empty() ? 0 : 1;
+        if (command == L"clean")
+            result = Setup::RemoveSuiteBinariesIn(folder, TEXT(VELA_PRODUCT_NAME), TEXT(VELA_COMPANY_NAME)).empty() ? 0 : 1;
     }
     LocalFree(arguments);
     return result;
