@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/Array.h"
+#include "framework/CImageList.h"
+#include "framework/CListCtrl.h"
+#include "startup/BackupEntry.h"
+#include "startup/BackupManager.h"
+#include "startup/res/resource.h"
+#include "startup/ui/CResizeDlg.h"
+
+// Lists the backups, newest first, with the entries of the one clicked, and replaces the
+// current set of startup programs with the chosen backup's.
+class CRestoreDlg : public CResizeDlg {
+public:
+    CRestoreDlg(BackupManager& backups, CWnd* parent);
+    ~CRestoreDlg() override;
+
+    BOOL OnInitDialog() override;
+    // Restores the selected backup; without one nothing changes and the user is told to choose.
+    void OnOK() override;
+    void OnCancel() override;
+
+    CListCtrl& GetBackupList() { return backupList_; }
+    CListCtrl& GetEntryList() { return entryList_; }
+    // Shows the entries of a backup row, as a click on it does.
+    void ShowBackup(int row);
+
+protected:
+    virtual void ShowMessage(const System::String& text);
+    void OnBackupClick(NMHDR* header, LRESULT* result);
+    void OnDestroy();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ReleaseBackups();
+
+    BackupManager& backups_;
+    System::Array<BackupEntry*> loaded_;
+    CListCtrl backupList_;
+    CListCtrl entryList_;
+    CImageList icons_;
+};
