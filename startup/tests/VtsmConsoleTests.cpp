@@ -182,10 +182,12 @@ TEST(VtsmConsoleTest, ConsoleOpensTheStartupManagerWhosePanesFollowTheToolsSize)
         EXPECT_EQ(std::wstring(rating), L"매우 위험");
 
         ExpectPanesFillTheTool(*tool);
-        TestSupport::SaveWindowImage(console.m_hWnd, BuildFolder() + L"\\screenshots\\vtsm_console.png");
+        // The tool is a window of its own over the console's client area.
+        TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\screenshots\\vtsm_console_tool.png");
         console.Maximise();
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         ExpectPanesFillTheTool(*tool);
+        TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\screenshots\\vtsm_console_maximised.png");
         console.Restore();
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         ExpectPanesFillTheTool(*tool);

@@ -1,5 +1,6 @@
 #include "startup/ui/CPaneBar.h"
 
+#include "framework/CControls.h"
 #include "framework/CDC.h"
 
 BEGIN_MESSAGE_MAP(CPaneBar, CDialogBar)
@@ -11,6 +12,8 @@ END_MESSAGE_MAP()
 BOOL CPaneBar::Create(CWnd* parent, UINT templateId, UINT style, UINT id)
 {
     if (!target_) target_ = parent;
+    // Pane templates hold list and tree views, whose classes must exist before the template is made.
+    AfxInitCommonControls();
     if (!CDialogBar::Create(parent, templateId, style, id)) return FALSE;
     CRect client;
     GetClientRect(&client);

@@ -14,7 +14,11 @@ BEGIN_MESSAGE_MAP(CResizeDlg, CDialog)
     ON_MESSAGE(WM_SIZING, OnSizing)
 END_MESSAGE_MAP()
 
-CResizeDlg::CResizeDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent) {}
+CResizeDlg::CResizeDlg(UINT templateId, CWnd* parent) : CDialog(templateId, parent)
+{
+    // A resizable dialog's template usually holds list views.
+    AfxInitCommonControls();
+}
 
 BOOL CResizeDlg::OnInitDialog()
 {
