@@ -80,16 +80,7 @@ void CRestoreDlg::ShowBackup(int row)
     entryList_.DeleteAllItems();
     if (!backup) return;
     for (StartupEntry* entry : backup->GetEntries()) {
-        int image = 0;
-        SHFILEINFOW info = {};
-        String path = entry->GetImagePath();
-        if (!path.IsEmpty() && SHGetFileInfoW(path.GetBuffer(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) &&
-            info.hIcon) {
-            int added = icons_.Add(info.hIcon);
-            DestroyIcon(info.hIcon);
-            if (added >= 0) image = added;
-        }
-        int at = entryList_.InsertItem(entryList_.GetItemCount(), entry->GetName().GetBuffer(), image);
+        int at = entryList_.InsertItem(entryList_.GetItemCount(), entry->GetName().GetBuffer(), IconOf(entry->GetImagePath()));
         if (at < 0) continue;
         entryList_.SetItemText(at, 1, entry->GetManufacturer().GetBuffer());
         entryList_.SetItemText(at, 2, entry->GetRatingText().GetBuffer());
@@ -97,6 +88,20 @@ void CRestoreDlg::ShowBackup(int row)
         entryList_.SetItemText(at, 4, Category::FormatCategoryColumn(entry->GetDomain()).GetBuffer());
         entryList_.SetItemData(at, reinterpret_cast<DWORD_PTR>(entry));
     }
+}
+
+int CRestoreDlg::IconOf(const String& imagePath)
+{
+    int image = 0;
+    if (imagePath.IsEmpty() || !icons_.GetSafeHandle() || iconIndexes_.TryGetValue(imagePath, image)) return image;
+    SHFILEINFOW info = {};
+    if (SHGetFileInfoW(imagePath.GetBuffer(), 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON) && info.hIcon) {
+        int added = icons_.Add(info.hIcon);
+        DestroyIcon(info.hIcon);
+        if (added >= 0) image = added;
+    }
+    iconIndexes_.Add(imagePath, image);
+    return image;
 }
 
 void CRestoreDlg::ShowMessage(const String& text)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/Array.h"
+#include "core/Dictionary.h"
+#include "core/String.h"
 #include "framework/CImageList.h"
 #include "framework/CListCtrl.h"
 #include "startup/BackupEntry.h"
@@ -34,10 +36,13 @@ protected:
 
 private:
     void ReleaseBackups();
+    // The small icon of a program file in the entry list's images, read once per dialog.
+    int IconOf(const System::String& imagePath);
 
     BackupManager& backups_;
     System::Array<BackupEntry*> loaded_;
     CListCtrl backupList_;
     CListCtrl entryList_;
     CImageList icons_;
+    System::Dictionary<System::String, int> iconIndexes_{64};
 };
