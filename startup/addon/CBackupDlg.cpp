@@ -21,6 +21,10 @@ BOOL CBackupDlg::OnInitDialog()
 
 void CBackupDlg::ShowMessage(const System::String& text)
 {
+    if (messageHandler_) {
+        messageHandler_(text);
+        return;
+    }
     MessageBox(text.GetBuffer(), StartupMessages::Caption, MB_OK | MB_ICONWARNING);
 }
 

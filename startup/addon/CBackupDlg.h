@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "framework/CDialog.h"
 #include "startup/BackupManager.h"
 #include "startup/res/resource.h"
@@ -15,10 +17,14 @@ public:
     // The failure of the last OK, for the caller; empty when it worked.
     const System::String& GetFailure() const { return failure_; }
 
+    // Where the dialog's messages go; without one they show in a message box.
+    void SetMessageHandler(std::function<void(const System::String& text)> handler) { messageHandler_ = std::move(handler); }
+
 protected:
-    virtual void ShowMessage(const System::String& text);
+    void ShowMessage(const System::String& text);
 
 private:
     BackupManager& backups_;
+    std::function<void(const System::String& text)> messageHandler_;
     System::String failure_;
 };

@@ -106,6 +106,10 @@ int CRestoreDlg::IconOf(const String& imagePath)
 
 void CRestoreDlg::ShowMessage(const String& text)
 {
+    if (messageHandler_) {
+        messageHandler_(text);
+        return;
+    }
     MessageBox(text.GetBuffer(), StartupMessages::Caption, MB_OK | MB_ICONWARNING);
 }
 

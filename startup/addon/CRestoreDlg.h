@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/Array.h"
 #include "core/Dictionary.h"
 #include "core/String.h"
@@ -27,8 +29,11 @@ public:
     // Shows the entries of a backup row, as a click on it does.
     void ShowBackup(int row);
 
+    // Where the dialog's messages go; without one they show in a message box.
+    void SetMessageHandler(std::function<void(const System::String& text)> handler) { messageHandler_ = std::move(handler); }
+
 protected:
-    virtual void ShowMessage(const System::String& text);
+    void ShowMessage(const System::String& text);
     void OnBackupClick(NMHDR* header, LRESULT* result);
     void OnDestroy();
 
@@ -40,6 +45,7 @@ private:
     int IconOf(const System::String& imagePath);
 
     BackupManager& backups_;
+    std::function<void(const System::String& text)> messageHandler_;
     System::Array<BackupEntry*> loaded_;
     CListCtrl backupList_;
     CListCtrl entryList_;

@@ -499,6 +499,7 @@ void CVelaSpannerDlg::Backup()
     if (!backups_) return;
     AddonExport::ResourceHandleScope resources;
     CBackupDlg dialog(*backups_, this);
+    dialog.SetMessageHandler([this](const String& text) { ReportFailure(text); });
     RunDialog(dialog);
 }
 
@@ -509,6 +510,7 @@ void CVelaSpannerDlg::Restore()
     {
         AddonExport::ResourceHandleScope resources;
         CRestoreDlg dialog(*backups_, this);
+        dialog.SetMessageHandler([this](const String& text) { ReportFailure(text); });
         result = RunDialog(dialog);
     }
     if (result != IDOK) return;

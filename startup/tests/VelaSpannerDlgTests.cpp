@@ -554,3 +554,32 @@ TEST_F(VelaSpannerDlgTest, PanesFollowTheClientSizeAndTheSettingsFileIsRewritten
     EXPECT_EQ(folder_.ReadFile(L"data\\velaspanner.cfg"), std::string(4, '\0')) << "the damaged file read as 0";
     EXPECT_EQ(SpannerSettings::Read(settings.c_str()), 0);
 }
+
+TEST_F(VelaSpannerDlgTest, AFailedRestoreIsExplainedAndTheReplacedSetIsKeptInABackup)
+{
+    logon_.refused = {L"PopupAdAgent"};
+    TestSpannerDlg& dialog = Open();
+    SetRun(false, L"NewcomerApp", SystemProgram(L"notepad.exe"));
+    dialog.runDialog = [&](CDialog& shown) -> INT_PTR {
+        auto* restore = dynamic_cast<CRestoreDlg*>(&shown);
+        if (!restore || !restore->Create(IDD_RESTORE, &dialog)) return IDCANCEL;
+        // Without a chosen backup nothing happens but a hint.
+        restore->OnOK();
+        EXPECT_EQ(dialog.messages.size(), 1u);
+        EXPECT_EQ(restore->GetBackupList().GetItemCount(), 1) << "the dialog stays as it was";
+        restore->GetBackupList().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+        restore->OnOK();
+        restore->DestroyWindow();
+        return IDOK;
+    };
+    Click(L"LnkRestoreTxt");
+    ASSERT_EQ(dialog.messages.size(), 2u);
+    EXPECT_NE(dialog.messages[1].find(L"복원하지 못했습니다"), std::wstring::npos);
+    EXPECT_NE(dialog.messages[1].find(L"접근이 거부되었습니다"), std::wstring::npos);
+    EXPECT_TRUE(HasRun(true, L"PopupAdAgent"));
+    BackupManager backups(*dialog.GetStore());
+    System::Array<BackupEntry*> loaded = backups.LoadBackups();
+    ASSERT_EQ(loaded.GetLength(), 2) << "the set being replaced was backed up first";
+    EXPECT_TRUE(loaded[1]->GetDescription().Contains(L"NewcomerApp 추가"));
+    DestroyBackups(loaded);
+}

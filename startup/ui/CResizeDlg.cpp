@@ -145,10 +145,9 @@ void CResizeDlg::OnSize(UINT type, int cx, int cy)
 void CResizeDlg::OnGetMinMaxInfo(MINMAXINFO* info)
 {
     CDialog::OnGetMinMaxInfo(info);
-    if (initialWindowSize_.cx > 0) {
-        info->ptMinTrackSize.x = initialWindowSize_.cx;
-        info->ptMinTrackSize.y = initialWindowSize_.cy;
-    }
+    // Until the dialog knows its first size, it asks for at least 300 by 300.
+    info->ptMinTrackSize.x = initialWindowSize_.cx > 0 ? initialWindowSize_.cx : 300;
+    info->ptMinTrackSize.y = initialWindowSize_.cy > 0 ? initialWindowSize_.cy : 300;
 }
 
 BOOL CResizeDlg::OnEraseBkgnd(CDC* dc)
