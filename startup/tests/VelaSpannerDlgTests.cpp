@@ -5,16 +5,15 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <functional>
-#include <set>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Environment.h"
-#include "core/Win32Exception.h"
 #include "framework/CWinApp.h"
 #include "html/Node.h"
 #include "html/Page.h"
@@ -81,22 +80,7 @@ private:
     HKEY key_ = nullptr;
 };
 
-// A registration whose key refuses every change, as a Run key the user may not write does.
-class RefusingEntry : public AutorunEntry {
-public:
-    explicit RefusingEntry(AutorunEntry* inner)
-        : AutorunEntry(inner->GetDomain(), inner->GetName(), inner->GetImagePath(), inner->GetCommandLineW()), inner_(inner)
-    {
-    }
-    void Register() override { Microsoft::Win32::Win32Exception::Throw(ERROR_ACCESS_DENIED, L"Writing " + GetName()); }
-    void Unregister() override { Microsoft::Win32::Win32Exception::Throw(ERROR_ACCESS_DENIED, L"Deleting " + GetName()); }
-    void SerializeObject(System::IO::Stream* stream) override { inner_->SerializeObject(stream); }
-
-private:
-    std::unique_ptr<AutorunEntry> inner_;
-};
-
-// The "Logon" group over scratch places; registrations named in refused come out refusing.
+// The "Logon" group over scratch places.
 class ScratchLogon : public Autorun {
 public:
     ScratchLogon(const std::wstring& machineKey, const std::wstring& userKey, const std::wstring& folder)
@@ -106,14 +90,6 @@ public:
                              Folder(L"Logon.CurrentUser.Startup", folder + L"\\User")})
     {
     }
-    System::Array<AutorunEntry*> GetEntries() override
-    {
-        System::Array<AutorunEntry*> entries = Autorun::GetEntries();
-        for (int i = 0; i < entries.GetLength(); ++i)
-            if (refused.count(entries[i]->GetName().GetStdString())) entries[i] = new RefusingEntry(entries[i]);
-        return entries;
-    }
-    std::set<std::wstring> refused;
 
 private:
     static AutorunLocation Values(const wchar_t* domain, HKEY root, const std::wstring& subKey)
@@ -186,11 +162,24 @@ protected:
     ~VelaSpannerDlgTest() override
     {
         dialog_.reset();
+        SetMachineRunReadOnly(false);
         ProgramInfoLoader::SetFailureNotice(previousNotice_);
         ProgramInfoTable::Clear();
     }
 
     std::wstring DataFolder() const { return folder_ / L"data"; }
+    // Everyone may read the machine's Run key, and with readOnly set nobody may change it.
+    void SetMachineRunReadOnly(bool readOnly)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, RunKey(true).c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(readOnly ? L"D:P(A;;KR;;;WD)" : L"D:P(A;;KA;;;WD)",
+                                                                         SDDL_REVISION_1, &descriptor, nullptr));
+        EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+        LocalFree(descriptor);
+        RegCloseKey(key);
+    }
     std::wstring RunKey(bool machine) const { return (machine ? machine_.Path() : user_.Path()) + L"\\Run"; }
     void SetRun(bool machine, const std::wstring& name, const String& data)
     {
@@ -408,8 +397,8 @@ TEST_F(VelaSpannerDlgTest, AFailedDownloadStillGivesAWorkingUnratedList)
 
 TEST_F(VelaSpannerDlgTest, ARefusedChangeIsExplainedAndLosesNothing)
 {
-    logon_.refused = {L"PopupAdAgent"};
     TestSpannerDlg& dialog = Open();
+    SetMachineRunReadOnly(true);
     CColoredListCtrl& list = dialog.GetList();
     list.SetCheck(Row(L"PopupAdAgent"), FALSE);
     ASSERT_EQ(dialog.messages.size(), 1u);
@@ -557,9 +546,9 @@ TEST_F(VelaSpannerDlgTest, PanesFollowTheClientSizeAndTheSettingsFileIsRewritten
 
 TEST_F(VelaSpannerDlgTest, AFailedRestoreIsExplainedAndTheReplacedSetIsKeptInABackup)
 {
-    logon_.refused = {L"PopupAdAgent"};
     TestSpannerDlg& dialog = Open();
     SetRun(false, L"NewcomerApp", SystemProgram(L"notepad.exe"));
+    SetMachineRunReadOnly(true);
     dialog.runDialog = [&](CDialog& shown) -> INT_PTR {
         auto* restore = dynamic_cast<CRestoreDlg*>(&shown);
         if (!restore || !restore->Create(IDD_RESTORE, &dialog)) return IDCANCEL;
