@@ -429,6 +429,20 @@ TEST(ProgInfoPaneTest, ShowsAnItemOnItsRatingBandAndClearingHidesTheBand)
     EXPECT_FALSE(pane.GetDlgItem(CProgInfoPane::RatingId)->IsWindowVisible());
     EXPECT_FALSE(pane.GetDlgItem(CProgInfoPane::SecondLineId)->IsWindowVisible());
 
+    // The ActiveX manager's variant: a picture of its own and no second line.
+    CBitmap blocked;
+    ASSERT_TRUE(blocked.LoadBitmap(IDB_CATEGORY_FIRST));
+    CProgInfoPane::Item control;
+    control.bitmap = blocked;
+    control.name = L"Demo Player Control";
+    control.rating = 1;
+    control.ratingText = L"안전";
+    pane.ShowItem(std::move(control));
+    EXPECT_EQ(pane.GetDlgItem(CProgInfoPane::PictureId)->GetStyle() & SS_TYPEMASK, static_cast<DWORD>(SS_BITMAP));
+    EXPECT_TRUE(pane.GetDlgItem(CProgInfoPane::PictureId)->IsWindowVisible());
+    EXPECT_EQ(PixelAfterErase(pane, 200, 58), RGB(0, 135, 10));
+    pane.Clear();
+
     EXPECT_EQ(CProgInfoPane::RatingColor(2), RGB(0, 135, 10));
     EXPECT_EQ(CProgInfoPane::RatingColor(-2), RGB(210, 0, 0));
     EXPECT_EQ(CProgInfoPane::RatingColor(-3), RGB(108, 108, 108));

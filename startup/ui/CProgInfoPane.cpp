@@ -66,10 +66,10 @@ void CProgInfoPane::SetPicture(HICON icon, HBITMAP bitmap)
     icon_ = icon;
     if (picture) {
         if (icon) {
-            picture->ModifyStyle(SS_BITMAP, SS_ICON);
+            picture->ModifyStyle(SS_TYPEMASK, SS_ICON);
             picture->SetIcon(icon);
         } else if (bitmap) {
-            picture->ModifyStyle(SS_ICON, SS_BITMAP);
+            picture->ModifyStyle(SS_TYPEMASK, SS_BITMAP);
             picture->SetBitmap(bitmap);
         } else {
             picture->SetIcon(nullptr);
