@@ -1,0 +1,27 @@
+#pragma once
+
+// Resource ids of the startup manager add-on.
+#define IDI_VELASPANNER 101
+#define IDD_VELASPANNER 102
+#define IDD_CATEGORY_PANE 107
+#define IDR_VELASPANNER_PAGE 150
+#define IDD_STARTUP_LIST_PANE 171
+#define IDD_RESTORE 173
+#define IDD_PROGINFO_PANE 174
+#define IDD_BACKUP 180
+// Category pictures, in tree order: all users, current user, everything, ..., registry, Startup folder.
+#define IDB_CATEGORY_FIRST 193
+#define IDB_HIDE_ESSENTIAL_OFF 199
+#define IDB_HIDE_ESSENTIAL_ON 200
+
+#define IDC_STARTUP_LIST 1001
+#define IDC_CATEGORY_TREE 1002
+#define IDC_BACKUP_DESCRIPTION 1003
+#define IDC_HIDE_ESSENTIAL_LABEL 1010
+#define IDC_BACKUP_ENTRIES 1021
+#define IDC_CATEGORY_PICTURE 1026
+#define IDC_CATEGORY_CAPTION 1027
+#define IDC_HIDE_ESSENTIAL_PICTURE 1029
+#define IDC_BACKUP_INTRO 1033
+#define IDC_RESTORE_INTRO 1037
+#define IDC_BACKUP_LABEL 1038
