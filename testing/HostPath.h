@@ -8,4 +8,7 @@ namespace TestSupport {
 // "/work/build" becomes "Z:\work\build"; a Windows path stays as it is.
 std::wstring HostPath(const std::string& buildMachinePath);
 
+// The folder of the running program: the test programs and the libraries built beside them.
+std::wstring ProgramFolder();
+
 }  // namespace TestSupport

@@ -25,6 +25,7 @@
 #include "startup/addon/CRestoreDlg.h"
 #include "startup/addon/CVelaSpannerDlg.h"
 #include "startup/addon/StartupListRules.h"
+#include "testing/HostPath.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
 #include "testing/ScratchRegistryKey.h"
@@ -46,15 +47,6 @@ const char kInformation[] =
     "<item><name>QuickLaunchHelper</name><rating>1</rating><description>미리 읽어 둡니다.</description></item>"
     "<item><name>DemoUpdater</name><rating>0</rating><description>업데이트를 확인합니다.</description></item>"
     "</autoruns>";
-
-std::wstring BuildFolder()
-{
-    std::wstring folder = TEXT(STARTUP_BUILD_DIR);
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder)
-        if (c == L'/') c = L'\\';
-    return folder;
-}
 
 String SystemProgram(const wchar_t* name) { return System::Environment::GetFolderPath(System::Environment::System) + L"\\" + name; }
 
@@ -472,7 +464,7 @@ TEST_F(VelaSpannerDlgTest, BackupWritesAFileAndRestoreBringsBackTheSetOfThatTime
         click.iItem = 0;
         restore->SendMessage(WM_NOTIFY, IDC_STARTUP_LIST, reinterpret_cast<LPARAM>(&click));
         EXPECT_EQ(restore->GetEntryList().GetItemCount(), 5);
-        std::wstring screenshot = BuildFolder() + L"\\screenshots\\vtsm_restore.png";
+        std::wstring screenshot = TestSupport::HostPath(STARTUP_BUILD_DIR) + L"\\screenshots\\vtsm_restore.png";
         restore->ShowWindow(SW_SHOW);
         TestSupport::SaveWindowImage(restore->m_hWnd, screenshot);
         backups.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
@@ -533,10 +525,10 @@ TEST_F(VelaSpannerDlgTest, PanesFollowTheClientSizeAndTheSettingsFileIsRewritten
     click.iItem = Row(L"PopupAdAgent");
     dialog.GetListPane().SendMessage(WM_NOTIFY, IDC_STARTUP_LIST, reinterpret_cast<LPARAM>(&click));
     EXPECT_EQ(dialog.GetInfoPane().GetRating(), -1);
-    TestSupport::SaveWindowImage(dialog.m_hWnd, BuildFolder() + L"\\screenshots\\vtsm_category_pane.png");
+    TestSupport::SaveWindowImage(dialog.m_hWnd, TestSupport::HostPath(STARTUP_BUILD_DIR) + L"\\screenshots\\vtsm_category_pane.png");
     Click(L"LnkHideCategoryTxt");
     EXPECT_FALSE(dialog.GetDomainPane().IsWindowVisible());
-    TestSupport::SaveWindowImage(dialog.m_hWnd, BuildFolder() + L"\\screenshots\\vtsm_list_rated.png");
+    TestSupport::SaveWindowImage(dialog.m_hWnd, TestSupport::HostPath(STARTUP_BUILD_DIR) + L"\\screenshots\\vtsm_list_rated.png");
 
     dialog_.reset();
     TestSupport::TempFolder unused;

@@ -14,6 +14,7 @@
 
 #include "console/AddonManager.h"
 #include "console/ConsoleDlg.h"
+#include "console/tests/RecordingConsole.h"
 #include "console/OptionDlg.h"
 #include "console/res/resource.h"
 #include "core/Environment.h"
@@ -23,6 +24,7 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "sweeper/Catalogue.h"
+#include "testing/PageClick.h"
 #include "testing/HostPath.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
@@ -36,26 +38,7 @@ using System::String;
 
 const wchar_t kStoreKey[] = L"Software\\Vela\\Toolbox\\Sweeper";
 
-void Click(CDHtmlDialog& dialog, const wchar_t* id)
-{
-    dialog.GetPage()->Update();
-    Html::Node* element = dialog.GetElement(id);
-    ASSERT_NE(element, nullptr) << String(id).ToUtf8();
-    Html::Rect box = element->Box().border;
-    LPARAM at = MAKELPARAM(box.x + box.width / 2, box.y + box.height / 2);
-    dialog.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    dialog.SendMessage(WM_LBUTTONUP, 0, at);
-}
-
 std::string Utf8(const CString& text) { return String(text.GetString()).ToUtf8(); }
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path, length);
-    return program.substr(0, program.find_last_of(L'\\'));
-}
 
 // Keeps the values of a key of the current user and puts them back, as they were, at the end.
 class RegistryKeyBackup {
@@ -122,20 +105,6 @@ private:
     bool hadValue_ = false;
 };
 
-class TestConsole : public ConsoleDlg {
-public:
-    using ConsoleDlg::ConsoleDlg;
-    std::vector<CString> messages;
-
-protected:
-    int ShowMessage(const CString& text, UINT) override
-    {
-        messages.push_back(text);
-        return IDNO;
-    }
-    void OpenAddress(const String&) override {}
-};
-
 // A console home holding a catalogue of the sweeper alone, with the switch animation off.
 void WriteSweeperHome(const TestSupport::TempFolder& home)
 {
@@ -143,7 +112,7 @@ void WriteSweeperHome(const TestSupport::TempFolder& home)
     std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>02</id><name>PC 청소</name>"
                              L"<category>PC 최적화</category><description>청소</description><imageFileName>icons\\sweeper.png"
                              L"</imageFileName><moduleFileName>" +
-                             ProgramFolder() + L"\\vtsw.dll</moduleFileName><external>0</external></item></addons>";
+                             TestSupport::ProgramFolder() + L"\\vtsw.dll</moduleFileName><external>0</external></item></addons>";
     home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
 }
 
@@ -192,7 +161,7 @@ TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
     WriteSweeperHome(home);
     {
         AddonManager addons(String(home.Path().c_str()));
-        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
         ASSERT_TRUE(console.Create(IDD_CONSOLE));
         console.ShowWindow(SW_SHOW);
         ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
@@ -216,18 +185,18 @@ TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
         }
         ASSERT_EQ(ticked, (std::vector<int>{0, 2})) << "only Disk and Disk.Temp may be ticked";
 
-        Click(*sweeper, L"BtnAnalyze");
+        TestSupport::ClickElement(*sweeper, L"BtnAnalyze");
         ASSERT_TRUE(PumpUntil([&] { return sweeper->GetElementText(L"Advice") == CString(L"15.0 MB의 공간을 확보할 수 있습니다."); }))
             << Utf8(sweeper->GetElementText(L"Advice"));
         EXPECT_EQ(FileCount(junk.Path()), 15);
 
-        Click(*sweeper, L"BtnSweep");
+        TestSupport::ClickElement(*sweeper, L"BtnSweep");
         ASSERT_TRUE(PumpUntil([&] { return sweeper->GetElementText(L"Advice") == CString(L"PC 정리가 완료되었습니다."); }));
         EXPECT_EQ(FileCount(junk.Path()), 0);
-        Click(*sweeper, L"BtnComplete");
+        TestSupport::ClickElement(*sweeper, L"BtnComplete");
         EXPECT_EQ(sweeper->GetElementText(L"Advice"), CString(L"PC를 분석하세요."));
 
-        Click(*sweeper, L"BtnPrevious");
+        TestSupport::ClickElement(*sweeper, L"BtnPrevious");
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         EXPECT_FALSE(console.IsToolShown());
         EXPECT_FALSE(sweeper->IsWindowVisible()) << "the tool stays alive, hidden, for the next visit";
@@ -246,7 +215,7 @@ TEST(VtswConsoleTest, TheTreeFollowsTheHostedWindowThroughMaximiseAndRestore)
     WriteSweeperHome(home);
     {
         AddonManager addons(String(home.Path().c_str()));
-        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
         ASSERT_TRUE(console.Create(IDD_CONSOLE));
         console.ShowWindow(SW_SHOW);
         ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));

@@ -16,6 +16,7 @@
 #include "sysinfo/SysInfo.h"
 #include "sysinfo/SystemTexts.h"
 #include "sysinfo/addon/SystemInfoViewerDlg.h"
+#include "testing/PageClick.h"
 #include "testing/MessagePump.h"
 
 namespace {
@@ -99,16 +100,6 @@ protected:
         Html::Node* element = Tab().GetElement(id);
         return element ? element->StyleDisplay() : L"<none>";
     }
-    void Click(CDHtmlDialog& dialog, const wchar_t* id)
-    {
-        dialog.GetPage()->Update();
-        Html::Node* element = dialog.GetElement(id);
-        ASSERT_NE(element, nullptr) << String(id).ToUtf8();
-        Html::Rect box = element->Box().border;
-        LPARAM at = MAKELPARAM(box.x + box.width / 2, box.y + box.height / 2);
-        dialog.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        dialog.SendMessage(WM_LBUTTONUP, 0, at);
-    }
     // The tab's rectangle in the window's client coordinates.
     CRect TabPlace()
     {
@@ -148,16 +139,16 @@ TEST_F(SystemInfoViewerTest, PageSwitchesItsThreePanelsAndShowsTheFirstOnLoad)
     EXPECT_EQ(Display(L"info2"), L"none");
     EXPECT_EQ(Display(L"info3"), L"none");
 
-    Click(Tab(), L"Tab2");
+    TestSupport::ClickElement(Tab(), L"Tab2");
     EXPECT_EQ(Display(L"info"), L"none");
     EXPECT_EQ(Display(L"info2"), L"block");
     EXPECT_EQ(Tab().GetElementAttribute(L"Tab2", L"class"), CString(L"tab selected"));
     EXPECT_EQ(Tab().GetElementAttribute(L"Tab1", L"class"), CString(L"tab"));
 
-    Click(Tab(), L"Tab3");
+    TestSupport::ClickElement(Tab(), L"Tab3");
     EXPECT_EQ(Display(L"info2"), L"none");
     EXPECT_EQ(Display(L"info3"), L"block");
-    Click(Tab(), L"Tab1");
+    TestSupport::ClickElement(Tab(), L"Tab1");
     EXPECT_EQ(Display(L"info"), L"block");
     EXPECT_EQ(Display(L"info3"), L"none");
 }
@@ -203,10 +194,10 @@ TEST_F(SystemInfoViewerTest, TabFillsTheWindowBelowTheArrowsAtEverySize)
 
 TEST_F(SystemInfoViewerTest, ArrowsSendTheConsoleBackAndEnterOrEscapeHideNothing)
 {
-    Click(*viewer_, L"BtnPrevious");
+    TestSupport::ClickElement(*viewer_, L"BtnPrevious");
     EXPECT_EQ(console_.backs, 1);
     ASSERT_NE(viewer_->GetElement(L"_BtnNext"), nullptr) << "the forward arrow is disabled";
-    Click(*viewer_, L"_BtnNext");
+    TestSupport::ClickElement(*viewer_, L"_BtnNext");
     EXPECT_EQ(console_.backs, 1);
 
     Tab().SendMessage(WM_COMMAND, IDOK, 0);

@@ -12,6 +12,7 @@
 
 #include "console/AddonManager.h"
 #include "console/ConsoleDlg.h"
+#include "console/tests/RecordingConsole.h"
 #include "console/OptionDlg.h"
 #include "console/res/resource.h"
 #include "core/String.h"
@@ -20,6 +21,8 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "sysinfo/tests/WineCdDrive.h"
+#include "testing/PageClick.h"
+#include "testing/HostPath.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
 #include "testing/TestPrefixGuard.h"
@@ -32,50 +35,6 @@ using TestSupport::PumpPending;
 using TestSupport::PumpUntil;
 
 std::string Utf8(const CString& text) { return String(text.GetString()).ToUtf8(); }
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path, length);
-    return program.substr(0, program.find_last_of(L'\\'));
-}
-
-// The build folder as the program sees it under Wine, where drive Z is the Linux root.
-std::wstring BuildFolder()
-{
-    std::wstring folder = TEXT(SYSINFO_BUILD_DIR);
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder) {
-        if (c == L'/') c = L'\\';
-    }
-    return folder;
-}
-
-class TestConsole : public ConsoleDlg {
-public:
-    using ConsoleDlg::ConsoleDlg;
-    std::vector<CString> messages;
-
-protected:
-    int ShowMessage(const CString& text, UINT) override
-    {
-        messages.push_back(text);
-        return IDNO;
-    }
-    void OpenAddress(const String&) override {}
-};
-
-void Click(CDHtmlDialog& dialog, const wchar_t* id)
-{
-    dialog.GetPage()->Update();
-    Html::Node* element = dialog.GetElement(id);
-    ASSERT_NE(element, nullptr) << String(id).ToUtf8();
-    Html::Rect box = element->Box().border;
-    LPARAM at = MAKELPARAM(box.x + box.width / 2, box.y + box.height / 2);
-    dialog.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    dialog.SendMessage(WM_LBUTTONUP, 0, at);
-}
 
 // The tab's rectangle in the viewer's client coordinates.
 CRect PlaceIn(HWND viewer, HWND tab)
@@ -110,11 +69,11 @@ TEST(VtsvConsoleTest, ConsoleOpensTool06WhoseTabFollowsEverySizeAndGoesHome)
     std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>06</id><name>시스템 정보</name>"
                              L"<category>시스템 도구</category><description>정보</description><imageFileName>icons\\sysinfo.png"
                              L"</imageFileName><moduleFileName>" +
-                             ProgramFolder() + L"\\vtsv.dll</moduleFileName><external>0</external></item></addons>";
+                             TestSupport::ProgramFolder() + L"\\vtsv.dll</moduleFileName><external>0</external></item></addons>";
     home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
     {
         AddonManager addons(String(home.Path().c_str()));
-        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
         console.SetStartId(L"06");
         ASSERT_TRUE(console.Create(IDD_CONSOLE));
         console.ShowWindow(SW_SHOW);
@@ -152,15 +111,15 @@ TEST(VtsvConsoleTest, ConsoleOpensTool06WhoseTabFollowsEverySizeAndGoesHome)
         }
         const wchar_t* panels[] = {L"Tab1", L"Tab2", L"Tab3"};
         for (int panel = 0; panel < 3; ++panel) {
-            Click(*tab, panels[panel]);
+            TestSupport::ClickElement(*tab, panels[panel]);
             viewer->UpdateWindow();
             tab->UpdateWindow();
             PumpPending();
             std::wstring name = L"sysinfo_panel" + std::to_wstring(panel + 1) + L".png";
-            EXPECT_TRUE(TestSupport::SaveWindowImage(viewer->m_hWnd, BuildFolder() + L"\\" + name));
+            EXPECT_TRUE(TestSupport::SaveWindowImage(viewer->m_hWnd, TestSupport::HostPath(SYSINFO_BUILD_DIR) + L"\\" + name));
         }
 
-        Click(*viewer, L"BtnPrevious");
+        TestSupport::ClickElement(*viewer, L"BtnPrevious");
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         EXPECT_FALSE(console.IsToolShown());
         EXPECT_FALSE(viewer->IsWindowVisible()) << "the tool stays alive, hidden, for the next visit";
