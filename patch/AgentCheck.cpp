@@ -29,7 +29,6 @@ constexpr CLSID DomDocumentClass = {0xf6d90f11, 0x9c73, 0x11d3, {0xb3, 0x2e, 0x0
 constexpr IID DomDocumentInterface = {0x2933bf81, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
 
 constexpr DWORD MinimumAgent[4] = {5, 4, 3790, 1000};
-constexpr DWORD ServicePollLimit = 10000;
 constexpr size_t ClientVersionLimit = 80;
 constexpr size_t DownloadUrlLimit = 520;
 
@@ -77,28 +76,32 @@ HRESULT Download(const std::wstring& url, const std::wstring& path)
     return UrlDownloadToFile(CString(url.c_str()), CString(path.c_str()));
 }
 
-int WaitForServiceState(SC_HANDLE service, DWORD wanted, bool start)
+int WaitForServiceState(SC_HANDLE service, DWORD wanted, bool start, DWORD waitLimit)
 {
     SERVICE_STATUS status = {};
     if (!QueryServiceStatus(service, &status)) return -1;
     if (status.dwCurrentState == wanted) return 0;
     BOOL sent = start ? StartServiceW(service, 0, nullptr) : ControlService(service, SERVICE_CONTROL_STOP, &status);
-    if (!sent) Trace::WriteLine(String::Format(L"%s request refused (error %lu)", start ? L"Start" : L"Stop", GetLastError()));
+    if (!sent) {
+        // Nothing will change: waiting the full ten seconds would only hold the user up.
+        Trace::WriteLine(String::Format(L"%s request refused (error %lu)", start ? L"Start" : L"Stop", GetLastError()));
+        return -1;
+    }
     ULONGLONG began = GetTickCount64();
-    while (QueryServiceStatus(service, &status) && status.dwCurrentState != wanted && GetTickCount64() - began < ServicePollLimit) {
+    while (QueryServiceStatus(service, &status) && status.dwCurrentState != wanted && GetTickCount64() - began < waitLimit) {
         DWORD pause = status.dwWaitHint / 10;
         Sleep(pause < 1000 ? 1000 : pause > 10000 ? 10000 : pause);
     }
     return 1;
 }
 
-int ChangeService(const wchar_t* name, DWORD wanted, bool start)
+int ChangeService(const wchar_t* name, DWORD wanted, bool start, DWORD waitLimit)
 {
     UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return -1;
     UniqueServiceHandle service(OpenServiceW(manager.Get(), name, SERVICE_QUERY_STATUS | SERVICE_START | SERVICE_STOP));
     if (!service) return -1;
-    return WaitForServiceState(service.Get(), wanted, start);
+    return WaitForServiceState(service.Get(), wanted, start, waitLimit);
 }
 
 // The cabinet callbacks of FDI: plain C runtime memory and files.
@@ -423,9 +426,9 @@ int AgentCheck::InstallAgent()
     return result;
 }
 
-int AgentCheck::StartServiceAndWait(const wchar_t* name) { return ChangeService(name, SERVICE_RUNNING, true); }
+int AgentCheck::StartServiceAndWait(const wchar_t* name, DWORD waitLimit) { return ChangeService(name, SERVICE_RUNNING, true, waitLimit); }
 
-int AgentCheck::StopServiceAndWait(const wchar_t* name) { return ChangeService(name, SERVICE_STOPPED, false); }
+int AgentCheck::StopServiceAndWait(const wchar_t* name, DWORD waitLimit) { return ChangeService(name, SERVICE_STOPPED, false, waitLimit); }
 
 int AgentCheck::RunWorker()
 {

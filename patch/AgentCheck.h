@@ -63,9 +63,11 @@ public:
     // Whether Windows trusts the file's signature; why not, in reason.
     static bool IsTrustedSignature(const std::wstring& path, std::wstring& reason);
 
-    // -1 the manager or service cannot be opened, 0 already in that state, 1 a request was sent.
-    static int StartServiceAndWait(const wchar_t* name);
-    static int StopServiceAndWait(const wchar_t* name);
+    // -1 the manager or service cannot be opened or refused the request, 0 already in that state,
+    // 1 a request was sent (and the state was awaited for up to waitLimit milliseconds).
+    static int StartServiceAndWait(const wchar_t* name, DWORD waitLimit = ServiceWaitLimit);
+    static int StopServiceAndWait(const wchar_t* name, DWORD waitLimit = ServiceWaitLimit);
+    static constexpr DWORD ServiceWaitLimit = 10000;
 
     // The agent check as the search runs it, on its own thread: -2 when the agent must be updated
     // but the catalogue could not be read, else 0 (after installing a newer agent when needed).

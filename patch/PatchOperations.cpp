@@ -119,7 +119,22 @@ void Hold(ComPtr<IUnknown>& holder)
     holder.Attach(static_cast<IUnknown*>(new Callback()));
 }
 
-bool Flag(HRESULT result, VARIANT_BOOL value) { return SUCCEEDED(result) && value == VARIANT_TRUE; }
+// The module holding the window procedure: the class goes with it when the add-on is unloaded.
+HINSTANCE OwnModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&WindowOf), &module);
+    return module;
+}
+
+// A flag property: false when it cannot be read.
+template <class Object, class Getter>
+bool Flag(Object* object, Getter getter)
+{
+    VARIANT_BOOL value = VARIANT_FALSE;
+    return object && SUCCEEDED((object->*getter)(&value)) && value == VARIANT_TRUE;
+}
 
 unsigned int Low32(const DECIMAL& value) { return value.Lo32; }
 
@@ -166,7 +181,7 @@ int PatchOperations::InitializeUpdateSession(const wchar_t* clientId)
         WNDCLASSEXW windowClass = {};
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = &PatchOperations::NotifyProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hInstance = OwnModule();
         windowClass.lpszClassName = NotifyClass;
         RegisterClassExW(&windowClass);
         notifyWindow_ = CreateWindowExW(0, NotifyClass, L"NotifyWnd", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
@@ -283,10 +298,9 @@ void PatchOperations::ReadRecords()
         if (FAILED(updates_->get_Item(i, update.Receive())) || !update) break;
         PatchRecord record;
         record.index = static_cast<int>(i);
-        VARIANT_BOOL flag = VARIANT_FALSE;
-        record.autoSelect = Flag(update->get_AutoSelectOnWebSites(&flag), flag);
-        record.mandatory = Flag(update->get_IsMandatory(&flag), flag);
-        record.downloaded = Flag(update->get_IsDownloaded(&flag), flag);
+        record.autoSelect = Flag(update.Get(), &IUpdate::get_AutoSelectOnWebSites);
+        record.mandatory = Flag(update.Get(), &IUpdate::get_IsMandatory);
+        record.downloaded = Flag(update.Get(), &IUpdate::get_IsDownloaded);
         Bstr text;
         if (SUCCEEDED(update->get_Title(text.Receive()))) record.title = text.Text();
         if (SUCCEEDED(update->get_Description(text.Receive()))) record.description = text.Text();
@@ -306,7 +320,7 @@ void PatchOperations::ReadRecords()
             if (SUCCEEDED(behavior->get_Impact(&impact))) record.impact = impact;
             InstallationRebootBehavior reboot = irbNeverReboots;
             if (SUCCEEDED(behavior->get_RebootBehavior(&reboot))) record.rebootBehavior = reboot;
-            record.userInput = Flag(behavior->get_CanRequestUserInput(&flag), flag);
+            record.userInput = Flag(behavior.Get(), &IInstallationBehavior::get_CanRequestUserInput);
         }
         ComPtr<IStringCollection> articles;
         LONG articleCount = 0;
@@ -336,7 +350,8 @@ bool PatchOperations::StartDownload(const std::vector<int>& records)
         Trace::WriteLine(L"DownloadUpdates error");
         return false;
     }
-    AgentCheck::StartServiceAndWait(L"BITS");
+    // Only asked to start: waiting for it here would freeze the window, and the agent waits itself.
+    AgentCheck::StartServiceAndWait(L"BITS", 0);
     if (FAILED(CoCreateInstance(UpdateAgentIds::UpdateCollection, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IUpdateCollection),
                                 reinterpret_cast<void**>(downloadCollection_.Receive())))) {
         Trace::WriteLine(L"DownloadUpdates error: no update collection");
@@ -451,14 +466,13 @@ bool PatchOperations::InstallPatch()
         Trace::WriteLine(L"InstallUpdates error");
         return false;
     }
-    AgentCheck::StartServiceAndWait(L"SRService");
+    AgentCheck::StartServiceAndWait(L"SRService", 0);
     if (FAILED(session_->CreateUpdateInstaller(installer_.Receive())) || !installer_) {
         Trace::WriteLine(L"InstallUpdates error");
         return false;
     }
-    VARIANT_BOOL flag = VARIANT_FALSE;
-    bool rebootFirst = Flag(installer_->get_RebootRequiredBeforeInstallation(&flag), flag);
-    bool busy = Flag(installer_->get_IsBusy(&flag), flag);
+    bool rebootFirst = Flag(installer_.Get(), &IUpdateInstaller::get_RebootRequiredBeforeInstallation);
+    bool busy = Flag(installer_.Get(), &IUpdateInstaller::get_IsBusy);
     if (rebootFirst || busy) {
         Trace::WriteLine(rebootFirst ? L"InstallUpdates error: restart required first" : L"InstallUpdates error: installer busy");
         installer_.Reset();
@@ -562,8 +576,7 @@ int PatchOperations::IsRebootPending()
 
 bool PatchOperations::IsRebootRequired()
 {
-    VARIANT_BOOL required = VARIANT_FALSE;
-    return installResult_ && Flag(installResult_->get_RebootRequired(&required), required);
+    return Flag(installResult_.Get(), &IInstallationResult::get_RebootRequired);
 }
 
 void PatchOperations::ReleaseSearch()
@@ -624,6 +637,7 @@ void PatchOperations::ReleaseAll()
         }
         DestroyWindow(notifyWindow_);
         notifyWindow_ = nullptr;
+        UnregisterClassW(NotifyClass, OwnModule());
     }
     session_.Reset();
     if (comInitialized_) CoUninitialize();

@@ -29,7 +29,7 @@ std::wstring FakeUpdateAgent::Register()
         HMODULE module = LoadLibraryW((ProgramFolder() + kDll).c_str());
         if (!module) return std::wstring(L"fakeupdateagent.dll cannot be loaded, error ") + std::to_wstring(GetLastError());
         using RegisterFunction = HRESULT(STDAPICALLTYPE*)();
-        auto registerServer = reinterpret_cast<RegisterFunction>(GetProcAddress(module, "DllRegisterServer"));
+        auto registerServer = reinterpret_cast<RegisterFunction>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
         HRESULT result = registerServer ? registerServer() : E_NOINTERFACE;
         // The DLL stays loaded, so that LiveObjects can ask it.
         if (FAILED(result)) return std::wstring(L"the fake update agent cannot be registered, error ") + std::to_wstring(result);
@@ -65,7 +65,7 @@ long FakeUpdateAgent::LiveObjects()
     HMODULE module = GetModuleHandleW(kDll);
     if (!module) return -1;
     using CountFunction = LONG(STDAPICALLTYPE*)();
-    auto count = reinterpret_cast<CountFunction>(GetProcAddress(module, "FakeAgentObjectCount"));
+    auto count = reinterpret_cast<CountFunction>(reinterpret_cast<void*>(GetProcAddress(module, "FakeAgentObjectCount")));
     return count ? count() : -1;
 }
 

@@ -668,8 +668,9 @@ void PatchManagerDlg::ShowPatchNotice()
 void PatchManagerDlg::RestartWithResume()
 {
     System::TraceExceptions([] {
-        std::unique_ptr<Microsoft::Win32::RegistryKey> user(Microsoft::Win32::Registry::GetCurrentUser());
-        std::unique_ptr<Microsoft::Win32::RegistryKey> runOnce(user ? user->OpenSubKey(RunOnceKey, true) : nullptr);
+        // The root belongs to the library; the subkey is this code's to delete.
+        Microsoft::Win32::RegistryKey* user = Microsoft::Win32::Registry::GetCurrentUser();
+        std::unique_ptr<Microsoft::Win32::RegistryKey> runOnce(user ? user->CreateSubKey(RunOnceKey) : nullptr);
         if (!runOnce) return;
         // Quoted: an install folder with spaces would otherwise start another program.
         String command = L"\"" + System::Application::GetExecutablePath() + L"\" 04";

@@ -286,14 +286,14 @@ TEST(InstallAgent, ASignedInstallerRunsQuietlyWithoutRestart)
 {
     std::wstring refused = TestSupport::WhyDestructiveTestsAreRefused();
     if (!refused.empty()) GTEST_SKIP() << std::string(refused.begin(), refused.end());
-    // The prefix trusts the test's signing certificate, as a machine trusts its vendors' roots.
     std::string certificate = TestData(L"testroot.cer");
     ASSERT_FALSE(certificate.empty());
     HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     ASSERT_NE(root, nullptr);
-    EXPECT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(certificate.data()),
-                                                 static_cast<DWORD>(certificate.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
-    CertCloseStore(root, 0);
+    PCCERT_CONTEXT added = nullptr;
+    ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(certificate.data()),
+                                                 static_cast<DWORD>(certificate.size()), CERT_STORE_ADD_REPLACE_EXISTING, &added));
+    CertDeleteCertificateFromStore(added);
 
     CatalogueFixture fixture(L"both.cab");
     ComScope com;
@@ -302,15 +302,52 @@ TEST(InstallAgent, ASignedInstallerRunsQuietlyWithoutRestart)
     installer.body = TestData(L"installer_signed.exe");
     ASSERT_FALSE(installer.body.empty());
     fixture.server.Serve("/x64.exe", installer);
-
     std::wstring signedCopy = fixture.temp.WriteFile(L"probe.exe", installer.body);
     std::wstring reason;
-    if (!AgentCheck::IsTrustedSignature(signedCopy, reason) && TestSupport::IsWine()) {
-        GTEST_SKIP() << "Wine does not verify this test signature, so the signed path is untested here: "
-                     << std::string(reason.begin(), reason.end());
-    }
+
+    // The prefix trusts the test's signing certificate, as a machine trusts its vendors' roots.
+    ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(certificate.data()),
+                                                 static_cast<DWORD>(certificate.size()), CERT_STORE_ADD_REPLACE_EXISTING, &added));
+    struct RootRemoval {
+        HCERTSTORE store;
+        PCCERT_CONTEXT certificate;
+        ~RootRemoval()
+        {
+            CertDeleteCertificateFromStore(certificate);
+            CertCloseStore(store, 0);
+        }
+    } removal{root, added};
+    ASSERT_TRUE(AgentCheck::IsTrustedSignature(signedCopy, reason)) << std::string(reason.begin(), reason.end());
     ASSERT_EQ(fixture.check.InstallAgent(), 0);
     std::string ran = ReadBytes(fixture.temp / L"inst.exe.ran");
     std::wstring command(reinterpret_cast<const wchar_t*>(ran.data()), ran.size() / sizeof(wchar_t));
     EXPECT_EQ(command, L"\"" + (fixture.temp / L"inst.exe") + L"\" /quiet /norestart");
+}
+
+TEST(InstallAgent, AnInstallerSignedUnderAnUntrustedRootIsNotRun)
+{
+    std::wstring refused = TestSupport::WhyDestructiveTestsAreRefused();
+    if (!refused.empty()) GTEST_SKIP() << std::string(refused.begin(), refused.end());
+    std::string certificate = TestData(L"testroot.cer");
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    ASSERT_NE(root, nullptr);
+    PCCERT_CONTEXT added = nullptr;
+    ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(certificate.data()),
+                                                 static_cast<DWORD>(certificate.size()), CERT_STORE_ADD_REPLACE_EXISTING, &added));
+    CertDeleteCertificateFromStore(added);
+    CertCloseStore(root, 0);
+
+    CatalogueFixture fixture(L"both.cab");
+    ComScope com;
+    ASSERT_EQ(fixture.check.GetRedistInfo(), 0);
+    HttpServer::Response installer;
+    installer.body = TestData(L"installer_signed.exe");
+    fixture.server.Serve("/x64.exe", installer);
+    std::wstring reason;
+    if (AgentCheck::IsTrustedSignature(fixture.temp.WriteFile(L"probe.exe", installer.body), reason) && TestSupport::IsWine()) {
+        GTEST_SKIP() << "Wine's WinVerifyTrust accepts a signature whose root the machine does not trust, so refusing such an "
+                        "installer is untested here (Windows refuses it with CERT_E_UNTRUSTEDROOT)";
+    }
+    EXPECT_EQ(fixture.check.InstallAgent(), AgentCheck::InstallerUntrusted);
+    EXPECT_FALSE(Exists(fixture.temp / L"inst.exe.ran"));
 }

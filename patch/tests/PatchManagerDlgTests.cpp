@@ -400,8 +400,9 @@ TEST_F(PatchManagerDlgTest, OperationsThatCannotStartEndInTheirFailureInsteadOfS
     EXPECT_TRUE(Shown(L"ReturnButtonLayer"));
     Click(L"BtnReturn");
 
-    agent_ = std::make_unique<FakeUpdateAgent>("searchDelay=10\ndownloadBegin=0x80004005\n[update]\ntitle=A\nautoSelect=1\n");
     dialog_.reset();
+    agent_.reset();
+    agent_ = std::make_unique<FakeUpdateAgent>("searchDelay=10\ndownloadBegin=0x80004005\n[update]\ntitle=A\nautoSelect=1\n");
     dialog_ = std::make_unique<TestPatchDlg>(&console_, settings_ / L"vapm.cfg");
     dialog_->GetAgentCheck().SetRedistributableServer(L"http://127.0.0.1:" + std::to_wstring(TestSupport::HttpServer::UnusedPort()));
     ASSERT_TRUE(dialog_->Create(PatchManagerDlg::TemplateId, &console_));

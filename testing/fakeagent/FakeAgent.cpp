@@ -154,6 +154,14 @@ HRESULT GiveDecimal(long long value, DECIMAL* out)
     return VarDecFromI8(value, out);
 }
 
+DWORD WINAPI RunAgentThread(LPVOID parameter)
+{
+    auto* job = static_cast<std::function<void()>*>(parameter);
+    (*job)();
+    delete job;
+    FreeLibraryAndExitThread(g_module, 0);
+}
+
 // Runs work on a new thread that keeps this DLL loaded until it has ended.
 bool StartAgentThread(std::function<void()> work)
 {
@@ -162,15 +170,7 @@ bool StartAgentThread(std::function<void()> work)
         return false;
     }
     auto* task = new std::function<void()>(std::move(work));
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](LPVOID parameter) -> DWORD {
-            auto* job = static_cast<std::function<void()>*>(parameter);
-            (*job)();
-            delete job;
-            FreeLibraryAndExitThread(g_module, 0);
-        },
-        task, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, &RunAgentThread, task, 0, nullptr);
     if (!thread) {
         delete task;
         FreeLibrary(pinned);
