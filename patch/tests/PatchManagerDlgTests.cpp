@@ -497,3 +497,26 @@ TEST_F(PatchManagerDlgTest, TheListKeepsClearOfTheBandsWhenTheWindowIsResized)
         EXPECT_EQ(list, CRect(2, 45, client.right - 2, client.bottom - 145));
     }
 }
+
+TEST_F(PatchManagerDlgTest, APendingRestartIsOfferedInsteadOfInstalling)
+{
+    Open("searchDelay=10\nrebootPending=1\n[update]\ntitle=A\nautoSelect=1\n");
+    SearchUntilSearched();
+    dialog_->answers = {IDYES};
+    Click(L"BtnInstall");
+    ASSERT_FALSE(dialog_->messages.empty());
+    EXPECT_EQ(dialog_->messages.back(), CString(PatchTexts::RebootPendingQuestion));
+    EXPECT_EQ(dialog_->restarts, 1);
+    EXPECT_EQ(dialog_->GetState(), dialog_->StateSearched()) << "nothing is downloaded";
+}
+
+TEST_F(PatchManagerDlgTest, MoreThan512UpdatesListTheFirst512AndTraceTheRest)
+{
+    std::string scenario = "searchDelay=10\n";
+    for (int i = 0; i < 515; ++i) scenario += "[update]\ntitle=U" + std::to_string(i) + "\n";
+    Open(scenario);
+    SearchUntilSearched();
+    EXPECT_EQ(dialog_->GetList().GetItemCount(), 512);
+    EXPECT_EQ(Cell(511, 0), L"U511");
+    EXPECT_EQ(trace_->Count(L"SetPatchList: 515 updates found, the first 512 are listed"), 1);
+}

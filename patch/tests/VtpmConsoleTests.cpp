@@ -180,7 +180,7 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
         EXPECT_TRUE(::IsWindowVisible(list));
         EXPECT_EQ(ListView_GetItemCount(list), 3);
         ExpectListLaidOutFromTheClient(*tool, list);
-        EXPECT_TRUE(TestSupport::SaveWindowImage(console.m_hWnd, BuildFolder() + L"\\vtpm_console_searched.png"));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_searched.png"));
 
         CRect before;
         tool->GetClientRect(&before);
@@ -201,11 +201,11 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
             ListView_GetItemText(list, 1, 4, status, 64);
             return std::wstring(status).rfind(L"다운로드 중... ", 0) == 0;
         }));
-        EXPECT_TRUE(TestSupport::SaveWindowImage(console.m_hWnd, BuildFolder() + L"\\vtpm_console_downloading.png"));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_downloading.png"));
         ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트 설치가 완료되었습니다."); }, 30000))
             << Utf8(tool->GetElementText(L"Advice"));
         EXPECT_EQ(ListView_GetItemCount(list), 2) << "the unchecked update left the list";
-        EXPECT_TRUE(TestSupport::SaveWindowImage(console.m_hWnd, BuildFolder() + L"\\vtpm_console_finished.png"));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_finished.png"));
 
         Click(*tool, L"BtnComplete");
         EXPECT_EQ(tool->GetElementText(L"Advice"), CString(L"업데이트를 검색하세요."));
