@@ -403,7 +403,7 @@ int AgentCheck::InstallAgent()
     if (FAILED(Download(downloadUrl_, target))) return -2;
     int result = 0;
     std::wstring reason;
-    if (requireSignature_ && !IsTrustedSignature(target, reason)) {
+    if (!IsTrustedSignature(target, reason)) {
         // An installer that runs silently with administrator rights must come from its maker.
         Trace::WriteLine(L"InstallAgent: not run, " + String(reason));
         result = InstallerUntrusted;

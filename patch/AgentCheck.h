@@ -80,8 +80,6 @@ public:
     void SetTempFolder(const std::wstring& folder) { tempFolder_ = folder; }
     void SetInstallerWait(DWORD milliseconds) { installerWait_ = milliseconds; }
     void SetArchitecture(const std::wstring& architecture) { architecture_ = architecture; }
-    // Signed installers only; tests of the rest may switch the check off where Wine cannot verify.
-    void SetRequireSignature(bool require) { requireSignature_ = require; }
 
 private:
     bool ReadCatalogue(const std::wstring& path);
@@ -92,5 +90,4 @@ private:
     std::wstring clientVersion_;
     std::wstring downloadUrl_;
     DWORD installerWait_ = 600000;
-    bool requireSignature_ = true;
 };

@@ -373,6 +373,7 @@ bool PatchOperations::StartDownload(const std::vector<int>& records)
     }
     downloader_->put_Updates(downloadCollection_.Get());
     reported_ = 0;
+    lastTotals_ = DownloadTotals{0, 0, 0};
     Hold<CDownloadProgressChangedCallback>(progressCallback_);
     Hold<CDownloadCompletedCallback>(completedCallback_);
     HRESULT result = downloader_->BeginDownload(progressCallback_.Get(), completedCallback_.Get(), State(), downloadJob_.Receive());
@@ -393,7 +394,8 @@ int PatchOperations::RecordAt(LONG position) const
     return -1;
 }
 
-void PatchOperations::ReportDownload(LONG position, int result, unsigned int bytes, unsigned int total, int currentPercent, int percent)
+void PatchOperations::ReportDownload(LONG position, int result, unsigned int bytes, unsigned int total, int currentPercent,
+                                     const DownloadTotals& totals)
 {
     int record = RecordAt(position);
     if (record < 0) return;
@@ -402,30 +404,36 @@ void PatchOperations::ReportDownload(LONG position, int result, unsigned int byt
     downloadRecord_.index = record;
     downloadRecord_.currentBytes = bytes;
     downloadRecord_.currentTotal = total;
+    downloadRecord_.bytes = totals.bytes;
+    downloadRecord_.total = totals.total;
     downloadRecord_.currentPercent = currentPercent;
-    downloadRecord_.percent = percent;
+    downloadRecord_.percent = totals.percent;
     Trace::WriteLine(String::Format(L"downcb %d %d %d %d %d %d %d %d", result, record, bytes, total, downloadRecord_.bytes,
-                                    downloadRecord_.total, currentPercent, percent));
+                                    downloadRecord_.total, currentPercent, totals.percent));
     Send(WM_PROGRESS, reinterpret_cast<WPARAM>(&downloadRecord_), 0);
 }
 
 void PatchOperations::OnDownloadProgress(IDownloadProgress* progress)
 {
     LONG current = 0, currentPercent = 0, percent = 0;
-    DECIMAL bytes = {}, total = {};
+    DECIMAL bytes = {}, total = {}, allBytes = {}, allTotal = {};
     if (!progress || FAILED(progress->get_CurrentUpdateIndex(&current))) return;
     progress->get_CurrentUpdateBytesDownloaded(&bytes);
     progress->get_CurrentUpdateBytesToDownload(&total);
+    progress->get_TotalBytesDownloaded(&allBytes);
+    progress->get_TotalBytesToDownload(&allTotal);
     progress->get_CurrentUpdatePercentComplete(&currentPercent);
     progress->get_PercentComplete(&percent);
+    DownloadTotals totals{Low32(allBytes), Low32(allTotal), static_cast<int>(percent)};
+    lastTotals_ = totals;
     auto resultOf = [&](LONG position) {
         ComPtr<IUpdateDownloadResult> result;
         OperationResultCode code = orcInProgress;
         if (SUCCEEDED(progress->GetUpdateResult(position, result.Receive())) && result) result->get_ResultCode(&code);
         return MapResultCode(code);
     };
-    for (LONG position = reported_; position < current; ++position) ReportDownload(position, resultOf(position), 1, 1, 100, percent);
-    ReportDownload(current, resultOf(current), Low32(bytes), Low32(total), currentPercent, percent);
+    for (LONG position = reported_; position < current; ++position) ReportDownload(position, resultOf(position), 1, 1, 100, totals);
+    ReportDownload(current, resultOf(current), Low32(bytes), Low32(total), currentPercent, totals);
     reported_ = current;
 }
 
@@ -445,7 +453,7 @@ void PatchOperations::OnDownloadCompleted()
                 ComPtr<IUpdateDownloadResult> each;
                 OperationResultCode eachCode = orcFailed;
                 if (SUCCEEDED(downloadResult_->GetUpdateResult(position, each.Receive())) && each) each->get_ResultCode(&eachCode);
-                ReportDownload(position, MapResultCode(eachCode), 1, 1, 100, 100);
+                ReportDownload(position, MapResultCode(eachCode), 1, 1, 100, DownloadTotals{lastTotals_.total, lastTotals_.total, 100});
             }
         }
         OperationResultCode code = orcFailed;

@@ -104,7 +104,12 @@ private:
     void ReadRecords();
     // The record whose update sits at this position of the download collection, or -1 (traced).
     int RecordAt(LONG position) const;
-    void ReportDownload(LONG position, int result, unsigned int bytes, unsigned int total, int currentPercent, int percent);
+    struct DownloadTotals {
+        unsigned int bytes;
+        unsigned int total;
+        int percent;
+    };
+    void ReportDownload(LONG position, int result, unsigned int bytes, unsigned int total, int currentPercent, const DownloadTotals& totals);
     void ReportInstall(LONG position, int result, int currentPercent, int percent);
     void ReleaseSearch();
     void ReleaseDownload();
@@ -134,6 +139,8 @@ private:
     // Per update of the search: its position in the download collection, or -1.
     std::vector<int> indexMap_;
     LONG reported_ = 0;
+    // The totals of the last download report, for the report of the last update at completion.
+    DownloadTotals lastTotals_{0, 0, 0};
     DownloadProgressRecord downloadRecord_;
     InstallProgressRecord installRecord_;
 };

@@ -19,7 +19,6 @@ public:
     virtual void OnStop() {}
     virtual void OnMessage(int kind, const wchar_t* advice, const wchar_t* detail);
     virtual void OnTimer(UINT_PTR id) { (void)id; }
-    virtual void OnEvent(int value) { (void)value; }
     virtual void OnCompleted() {}
 
     const wchar_t* GetName() const { return name_; }
@@ -45,7 +44,6 @@ class PatchManagerDlgStateCycling : public PatchManagerDlgState {
 public:
     using PatchManagerDlgState::PatchManagerDlgState;
     void OnTimer(UINT_PTR id) override;
-    int GetCounter() const { return counter_; }
 
 protected:
     void StartCycling();

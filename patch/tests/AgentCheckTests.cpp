@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Trace.h"
 #include "patch/AgentCheck.h"
 #include "testing/FakeUpdateAgent.h"
 #include "testing/HttpServer.h"
@@ -102,6 +103,28 @@ int FileCount(const std::wstring& folder)
     FindClose(find);
     return files;
 }
+
+// Collects the trace while it lives; the trace owns its listener and deletes it when removed.
+class TraceLines {
+public:
+    TraceLines() : listener_(new Listener) { System::Diagnostics::Trace::Listeners()->Add(listener_); }
+    ~TraceLines() { System::Diagnostics::Trace::Listeners()->Remove(listener_); }
+    TraceLines(const TraceLines&) = delete;
+    TraceLines& operator=(const TraceLines&) = delete;
+    int Count(const std::wstring& line) const
+    {
+        int count = 0;
+        for (const std::wstring& each : listener_->lines) count += each == line;
+        return count;
+    }
+
+private:
+    struct Listener : System::Diagnostics::TraceListener {
+        void WriteLine(const System::String& message) override { lines.push_back(message.GetStdString()); }
+        std::vector<std::wstring> lines;
+    };
+    Listener* listener_;
+};
 
 class ComScope {
 public:
@@ -350,4 +373,28 @@ TEST(InstallAgent, AnInstallerSignedUnderAnUntrustedRootIsNotRun)
     }
     EXPECT_EQ(fixture.check.InstallAgent(), AgentCheck::InstallerUntrusted);
     EXPECT_FALSE(Exists(fixture.temp / L"inst.exe.ran"));
+}
+
+TEST(AgentCheckWorker, AnOutdatedAgentIsUpdatedAndAMissingCatalogueEndsTheCheck)
+{
+    std::wstring refused = FakeUpdateAgent::Register();
+    if (!refused.empty()) GTEST_SKIP() << std::string(refused.begin(), refused.end());
+    TraceLines trace;
+    {
+        FakeUpdateAgent agent("version=5.4.3790.1000\n");
+        CatalogueFixture fixture(L"both.cab");
+        HttpServer::Response installer;
+        installer.body = ReadBytes(ProgramFolder() + L"patch_test_installer.exe");
+        fixture.server.Serve("/x64.exe", installer);
+        EXPECT_EQ(fixture.check.RunWorker(), 0);
+        EXPECT_EQ(trace.Count(L"Update WUA"), 1);
+        EXPECT_TRUE(Exists(fixture.temp / L"inst.exe")) << "the new agent was fetched";
+
+        fixture.check.SetRedistributableServer(L"http://127.0.0.1:" + std::to_wstring(HttpServer::UnusedPort()));
+        EXPECT_EQ(fixture.check.RunWorker(), AgentCheck::AgentTooOldNoCatalogue);
+    }
+    FakeUpdateAgent current("version=7.6.7600.321\n");
+    CatalogueFixture fixture(L"both.cab");
+    EXPECT_EQ(fixture.check.RunWorker(), 0);
+    EXPECT_EQ(trace.Count(L"Update WUA"), 1) << "a current agent is left alone";
 }
