@@ -18,6 +18,7 @@
 #include "core/String.h"
 #include "framework/CDHtmlDialog.h"
 #include "framework/CWinApp.h"
+#include "framework/ModuleState.h"
 #include "html/Node.h"
 #include "html/Page.h"
 #include "testing/FakeUpdateAgent.h"
@@ -173,6 +174,9 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
         HWND list = FindWindowExW(tool->m_hWnd, nullptr, WC_LISTVIEWW, nullptr);
         ASSERT_NE(list, nullptr);
         EXPECT_FALSE(::IsWindowVisible(list));
+        // The licence and notice dialogs come from the add-on, long after it was created.
+        EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(1020), reinterpret_cast<LPCWSTR>(RT_DIALOG)), GetModuleHandleW(L"vtpm.dll"));
+        EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(1030), reinterpret_cast<LPCWSTR>(RT_DIALOG)), GetModuleHandleW(L"vtpm.dll"));
 
         Click(*tool, L"BtnSearch");
         ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"3 개의 업데이트가 있습니다."); }))
