@@ -520,3 +520,14 @@ TEST_F(PatchManagerDlgTest, MoreThan512UpdatesListTheFirst512AndTraceTheRest)
     EXPECT_EQ(Cell(511, 0), L"U511");
     EXPECT_EQ(trace_->Count(L"SetPatchList: 515 updates found, the first 512 are listed"), 1);
 }
+
+TEST_F(PatchManagerDlgTest, ABusyInstallerEndsInTheInstallationFailure)
+{
+    Open("searchDelay=10\nsteps=2\nstepDelay=5\ninstallerBusy=1\n[update]\ntitle=A\nautoSelect=1\n");
+    SearchUntilSearched();
+    Click(L"BtnInstall");
+    ASSERT_TRUE(Reach(dialog_->StateError())) << Utf8(dialog_->GetAdvice());
+    EXPECT_EQ(dialog_->GetAdvice(), CString(PatchTexts::InstallFailed));
+    EXPECT_TRUE(dialog_->GetList().IsWindowEnabled());
+    EXPECT_TRUE(Shown(L"ReturnButtonLayer"));
+}
