@@ -1,0 +1,232 @@
+// vtpm.dll as the user meets it: the console opens the patch manager by its catalogue id "04", as
+// after a restart, and the user searches, installs and goes home, with the fake update agent
+// answering. The window is laid out from its client size when the console maximises it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/AddonManager.h"
+#include "console/ConsoleDlg.h"
+#include "console/OptionDlg.h"
+#include "console/res/resource.h"
+#include "core/Application.h"
+#include "core/String.h"
+#include "framework/CDHtmlDialog.h"
+#include "framework/CWinApp.h"
+#include "framework/ModuleState.h"
+#include "html/Node.h"
+#include "html/Page.h"
+#include "testing/FakeUpdateAgent.h"
+#include "testing/HttpServer.h"
+#include "testing/MessagePump.h"
+#include "testing/TempFolder.h"
+#include "testing/WindowScreenshot.h"
+
+namespace {
+
+using System::String;
+using TestSupport::FakeUpdateAgent;
+using TestSupport::PumpUntil;
+
+std::wstring BuildFolder()
+{
+    std::string path = PATCH_BUILD_DIR;
+    std::wstring folder(path.begin(), path.end());
+    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
+    for (wchar_t& c : folder) {
+        if (c == L'/') c = L'\\';
+    }
+    return folder;
+}
+
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path, length);
+    return program.substr(0, program.find_last_of(L'\\'));
+}
+
+std::string Utf8(const CString& text) { return String(text.GetString()).ToUtf8(); }
+
+void Click(CDHtmlDialog& dialog, const wchar_t* id)
+{
+    dialog.GetPage()->Update();
+    Html::Node* element = dialog.GetElement(id);
+    ASSERT_NE(element, nullptr) << String(id).ToUtf8();
+    Html::Rect box = element->Box().border;
+    LPARAM at = MAKELPARAM(box.x + box.width / 2, box.y + box.height / 2);
+    dialog.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    dialog.SendMessage(WM_LBUTTONUP, 0, at);
+}
+
+class TestConsole : public ConsoleDlg {
+public:
+    using ConsoleDlg::ConsoleDlg;
+    std::vector<CString> messages;
+
+protected:
+    int ShowMessage(const CString& text, UINT) override
+    {
+        messages.push_back(text);
+        return IDNO;
+    }
+    void OpenAddress(const String&) override {}
+};
+
+// A machine setting of the test prefix for the test's life: the value is put back, or removed.
+class MachineValue {
+public:
+    MachineValue(const wchar_t* name, const std::wstring& value) : name_(name)
+    {
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Vela\\Toolbox", 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr);
+        wchar_t saved[1024];
+        DWORD size = sizeof saved;
+        had_ = RegQueryValueExW(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS;
+        if (had_) saved_ = saved;
+        RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>((value.size() + 1) * 2));
+    }
+    ~MachineValue()
+    {
+        if (had_) RegSetValueExW(key_, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_.c_str()),
+                                 static_cast<DWORD>((saved_.size() + 1) * 2));
+        else RegDeleteValueW(key_, name_.c_str());
+        RegCloseKey(key_);
+    }
+    MachineValue(const MachineValue&) = delete;
+    MachineValue& operator=(const MachineValue&) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring saved_;
+    bool had_ = false;
+    HKEY key_ = nullptr;
+};
+
+void ExpectListLaidOutFromTheClient(CWnd& tool, HWND list)
+{
+    CRect client, area;
+    tool.GetClientRect(&client);
+    ::GetWindowRect(list, &area);
+    tool.ScreenToClient(&area);
+    EXPECT_EQ(area, CRect(2, 45, client.right - 2, client.bottom - 145)) << "client " << client.right << "x" << client.bottom;
+}
+
+}  // namespace
+
+TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHome)
+{
+    std::wstring refused = FakeUpdateAgent::Register();
+    if (!refused.empty()) GTEST_SKIP() << std::string(refused.begin(), refused.end());
+    bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    FakeUpdateAgent agent("steps=8\nstepDelay=40\nsearchDelay=200\n"
+                          "[update]\ntitle=Windows 7용 보안 업데이트(KB2479943)\nsize=734003\nautoSelect=1\n"
+                          "[update]\ntitle=Internet Explorer 8 누적 보안 업데이트(KB2482017)\nsize=18874368\nautoSelect=1\n"
+                          "[update]\ntitle=Windows 7용 업데이트(KB2454826)\nsize=2097152\n");
+    // No catalogue server: the installed agent is kept. The notice stays off for this run.
+    MachineValue redistributable(L"RedistributableServer", L"http://127.0.0.1:" + std::to_wstring(TestSupport::HttpServer::UnusedPort()));
+    std::wstring notice = (System::Application::GetCommonAppDataPath() + L"\\vapm.cfg").GetStdString();
+    std::string savedNotice;
+    bool hadNotice = false;
+    {
+        HANDLE file = CreateFileW(notice.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            char buffer[16];
+            DWORD read = 0;
+            ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+            savedNotice.assign(buffer, read);
+            hadNotice = true;
+            CloseHandle(file);
+        }
+        HANDLE off = CreateFileW(notice.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(off, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(off, "\0\0\0\0", 4, &written, nullptr);
+        CloseHandle(off);
+    }
+
+    TestSupport::TempFolder home;
+    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
+    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>04</id><name>Windows 업데이트</name>"
+                             L"<category>보안</category><description>업데이트</description><imageFileName>icons\\patch.png"
+                             L"</imageFileName><moduleFileName>" +
+                             ProgramFolder() + L"\\vtpm.dll</moduleFileName><external>0</external></item></addons>";
+    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
+    {
+        AddonManager addons(String(home.Path().c_str()));
+        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        ASSERT_TRUE(console.Create(IDD_CONSOLE));
+        console.ShowWindow(SW_SHOW);
+        ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
+
+        console.OpenTool(L"04");
+        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+        EXPECT_TRUE(console.messages.empty()) << Utf8(console.messages.empty() ? CString() : console.messages[0]);
+        ASSERT_TRUE(console.IsToolShown());
+        auto* tool = dynamic_cast<CDHtmlDialog*>(console.GetCurrentDialog());
+        ASSERT_NE(tool, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트를 검색하세요."); }));
+        HWND list = FindWindowExW(tool->m_hWnd, nullptr, WC_LISTVIEWW, nullptr);
+        ASSERT_NE(list, nullptr);
+        EXPECT_FALSE(::IsWindowVisible(list));
+        // The licence and notice dialogs come from the add-on, long after it was created.
+        EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(1020), reinterpret_cast<LPCWSTR>(RT_DIALOG)), GetModuleHandleW(L"vtpm.dll"));
+        EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(1030), reinterpret_cast<LPCWSTR>(RT_DIALOG)), GetModuleHandleW(L"vtpm.dll"));
+
+        Click(*tool, L"BtnSearch");
+        ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"3 개의 업데이트가 있습니다."); }))
+            << Utf8(tool->GetElementText(L"Advice"));
+        EXPECT_TRUE(::IsWindowVisible(list));
+        EXPECT_EQ(ListView_GetItemCount(list), 3);
+        ExpectListLaidOutFromTheClient(*tool, list);
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_searched.png"));
+
+        CRect before;
+        tool->GetClientRect(&before);
+        console.ShowWindow(SW_MAXIMIZE);
+        TestSupport::PumpPending();
+        CRect after;
+        tool->GetClientRect(&after);
+        EXPECT_GT(after.Height(), before.Height()) << "the console gives the tool its whole work area";
+        ExpectListLaidOutFromTheClient(*tool, list);
+        console.ShowWindow(SW_RESTORE);
+        TestSupport::PumpPending();
+        ExpectListLaidOutFromTheClient(*tool, list);
+
+        Click(*tool, L"BtnInstall");
+        ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트를 다운로드하고 있습니다..."); }));
+        wchar_t status[64] = {};
+        ASSERT_TRUE(PumpUntil([&] {
+            ListView_GetItemText(list, 1, 4, status, 64);
+            return std::wstring(status).rfind(L"다운로드 중... ", 0) == 0;
+        }));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_downloading.png"));
+        ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트 설치가 완료되었습니다."); }, 30000))
+            << Utf8(tool->GetElementText(L"Advice"));
+        EXPECT_EQ(ListView_GetItemCount(list), 2) << "the unchecked update left the list";
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_finished.png"));
+
+        Click(*tool, L"BtnComplete");
+        EXPECT_EQ(tool->GetElementText(L"Advice"), CString(L"업데이트를 검색하세요."));
+        Click(*tool, L"BtnPrevious");
+        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+        EXPECT_FALSE(console.IsToolShown());
+        console.DestroyWindow();
+    }
+    if (hadNotice) {
+        HANDLE file = CreateFileW(notice.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            WriteFile(file, savedNotice.data(), static_cast<DWORD>(savedNotice.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+    } else {
+        DeleteFileW(notice.c_str());
+    }
+    if (com) CoUninitialize();
+}
