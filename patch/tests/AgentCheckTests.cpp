@@ -15,6 +15,7 @@
 
 #include "core/Trace.h"
 #include "patch/AgentCheck.h"
+#include "testing/HostPath.h"
 #include "testing/FakeUpdateAgent.h"
 #include "testing/HttpServer.h"
 #include "testing/TempFolder.h"
@@ -25,18 +26,6 @@ using TestSupport::HttpServer;
 using TestSupport::TempFolder;
 
 namespace {
-
-// A build folder as the program sees it under Wine, where drive Z is the Linux root.
-std::wstring WindowsPath(const char* linuxPath)
-{
-    std::string path = linuxPath;
-    std::wstring folder(path.begin(), path.end());
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder) {
-        if (c == L'/') c = L'\\';
-    }
-    return folder;
-}
 
 std::string ReadBytes(const std::wstring& path)
 {
@@ -50,15 +39,7 @@ std::string ReadBytes(const std::wstring& path)
     return bytes;
 }
 
-std::string TestData(const wchar_t* name) { return ReadBytes(WindowsPath(PATCH_TEST_DATA) + L"\\" + name); }
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path, length);
-    return program.substr(0, program.find_last_of(L'\\') + 1);
-}
+std::string TestData(const wchar_t* name) { return ReadBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\" + name); }
 
 // Rewrites equal-length texts inside an uncompressed cabinet and clears its data checksums, which
 // the extractor then does not verify: how the tests put a port or a hostile name into a catalogue.
@@ -298,7 +279,7 @@ TEST(InstallAgent, AnUnsignedInstallerIsNotRunAndFailuresAreReported)
     EXPECT_EQ(fixture.check.InstallAgent(), -2) << "the installer is not served";
 
     HttpServer::Response installer;
-    installer.body = ReadBytes(ProgramFolder() + L"patch_test_installer.exe");
+    installer.body = ReadBytes(TestSupport::ProgramFolder() + L"\\patch_test_installer.exe");
     ASSERT_FALSE(installer.body.empty());
     fixture.server.Serve("/x64.exe", installer);
     EXPECT_EQ(fixture.check.InstallAgent(), AgentCheck::InstallerUntrusted);
@@ -384,7 +365,7 @@ TEST(AgentCheckWorker, AnOutdatedAgentIsUpdatedAndAMissingCatalogueEndsTheCheck)
         FakeUpdateAgent agent("version=5.4.3790.1000\n");
         CatalogueFixture fixture(L"both.cab");
         HttpServer::Response installer;
-        installer.body = ReadBytes(ProgramFolder() + L"patch_test_installer.exe");
+        installer.body = ReadBytes(TestSupport::ProgramFolder() + L"\\patch_test_installer.exe");
         fixture.server.Serve("/x64.exe", installer);
         EXPECT_EQ(fixture.check.RunWorker(), 0);
         EXPECT_EQ(trace.Count(L"Update WUA"), 1);

@@ -17,6 +17,7 @@
 #include "html/Page.h"
 #include "patch/addon/PatchManagerDlg.h"
 #include "patch/addon/PatchTexts.h"
+#include "testing/HostPath.h"
 #include "testing/FakeUpdateAgent.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
@@ -29,17 +30,6 @@ using TestSupport::PumpPending;
 using TestSupport::PumpUntil;
 
 namespace {
-
-std::wstring BuildFolder()
-{
-    std::string path = PATCH_BUILD_DIR;
-    std::wstring folder(path.begin(), path.end());
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder) {
-        if (c == L'/') c = L'\\';
-    }
-    return folder;
-}
 
 std::string Utf8(const CString& text) { return String(text.GetString()).ToUtf8(); }
 
@@ -169,7 +159,7 @@ protected:
         dialog_->ShowWindow(SW_SHOWNOACTIVATE);
         dialog_->UpdateWindow();
         PumpPending();
-        EXPECT_TRUE(TestSupport::SaveWindowImage(dialog_->m_hWnd, BuildFolder() + L"\\" + name));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(dialog_->m_hWnd, TestSupport::HostPath(PATCH_BUILD_DIR) + L"\\" + name));
     }
 
     bool com_ = false;

@@ -12,6 +12,7 @@
 
 #include "console/AddonManager.h"
 #include "console/ConsoleDlg.h"
+#include "console/tests/RecordingConsole.h"
 #include "console/OptionDlg.h"
 #include "console/res/resource.h"
 #include "core/Application.h"
@@ -21,6 +22,8 @@
 #include "framework/ModuleState.h"
 #include "html/Node.h"
 #include "html/Page.h"
+#include "testing/PageClick.h"
+#include "testing/HostPath.h"
 #include "testing/FakeUpdateAgent.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
@@ -33,51 +36,7 @@ using System::String;
 using TestSupport::FakeUpdateAgent;
 using TestSupport::PumpUntil;
 
-std::wstring BuildFolder()
-{
-    std::string path = PATCH_BUILD_DIR;
-    std::wstring folder(path.begin(), path.end());
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder) {
-        if (c == L'/') c = L'\\';
-    }
-    return folder;
-}
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path, length);
-    return program.substr(0, program.find_last_of(L'\\'));
-}
-
 std::string Utf8(const CString& text) { return String(text.GetString()).ToUtf8(); }
-
-void Click(CDHtmlDialog& dialog, const wchar_t* id)
-{
-    dialog.GetPage()->Update();
-    Html::Node* element = dialog.GetElement(id);
-    ASSERT_NE(element, nullptr) << String(id).ToUtf8();
-    Html::Rect box = element->Box().border;
-    LPARAM at = MAKELPARAM(box.x + box.width / 2, box.y + box.height / 2);
-    dialog.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    dialog.SendMessage(WM_LBUTTONUP, 0, at);
-}
-
-class TestConsole : public ConsoleDlg {
-public:
-    using ConsoleDlg::ConsoleDlg;
-    std::vector<CString> messages;
-
-protected:
-    int ShowMessage(const CString& text, UINT) override
-    {
-        messages.push_back(text);
-        return IDNO;
-    }
-    void OpenAddress(const String&) override {}
-};
 
 // A machine setting of the test prefix for the test's life: the value is put back, or removed.
 class MachineValue {
@@ -155,11 +114,11 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
     std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>04</id><name>Windows 업데이트</name>"
                              L"<category>보안</category><description>업데이트</description><imageFileName>icons\\patch.png"
                              L"</imageFileName><moduleFileName>" +
-                             ProgramFolder() + L"\\vtpm.dll</moduleFileName><external>0</external></item></addons>";
+                             TestSupport::ProgramFolder() + L"\\vtpm.dll</moduleFileName><external>0</external></item></addons>";
     home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
     {
         AddonManager addons(String(home.Path().c_str()));
-        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
         ASSERT_TRUE(console.Create(IDD_CONSOLE));
         console.ShowWindow(SW_SHOW);
         ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
@@ -178,13 +137,13 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
         EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(1020), reinterpret_cast<LPCWSTR>(RT_DIALOG)), GetModuleHandleW(L"vtpm.dll"));
         EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCEW(1030), reinterpret_cast<LPCWSTR>(RT_DIALOG)), GetModuleHandleW(L"vtpm.dll"));
 
-        Click(*tool, L"BtnSearch");
+        TestSupport::ClickElement(*tool, L"BtnSearch");
         ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"3 개의 업데이트가 있습니다."); }))
             << Utf8(tool->GetElementText(L"Advice"));
         EXPECT_TRUE(::IsWindowVisible(list));
         EXPECT_EQ(ListView_GetItemCount(list), 3);
         ExpectListLaidOutFromTheClient(*tool, list);
-        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_searched.png"));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, TestSupport::HostPath(PATCH_BUILD_DIR) + L"\\vtpm_console_searched.png"));
 
         CRect before;
         tool->GetClientRect(&before);
@@ -198,22 +157,22 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
         TestSupport::PumpPending();
         ExpectListLaidOutFromTheClient(*tool, list);
 
-        Click(*tool, L"BtnInstall");
+        TestSupport::ClickElement(*tool, L"BtnInstall");
         ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트를 다운로드하고 있습니다..."); }));
         wchar_t status[64] = {};
         ASSERT_TRUE(PumpUntil([&] {
             ListView_GetItemText(list, 1, 4, status, 64);
             return std::wstring(status).rfind(L"다운로드 중... ", 0) == 0;
         }));
-        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_downloading.png"));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, TestSupport::HostPath(PATCH_BUILD_DIR) + L"\\vtpm_console_downloading.png"));
         ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트 설치가 완료되었습니다."); }, 30000))
             << Utf8(tool->GetElementText(L"Advice"));
         EXPECT_EQ(ListView_GetItemCount(list), 2) << "the unchecked update left the list";
-        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\vtpm_console_finished.png"));
+        EXPECT_TRUE(TestSupport::SaveWindowImage(tool->m_hWnd, TestSupport::HostPath(PATCH_BUILD_DIR) + L"\\vtpm_console_finished.png"));
 
-        Click(*tool, L"BtnComplete");
+        TestSupport::ClickElement(*tool, L"BtnComplete");
         EXPECT_EQ(tool->GetElementText(L"Advice"), CString(L"업데이트를 검색하세요."));
-        Click(*tool, L"BtnPrevious");
+        TestSupport::ClickElement(*tool, L"BtnPrevious");
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         EXPECT_FALSE(console.IsToolShown());
         console.DestroyWindow();
