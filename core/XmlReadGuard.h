@@ -1,0 +1,117 @@
+#pragma once
+
+#include <windows.h>
+#include <xmllite.h>
+
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+// Header only, so that the self-contained updater shares it without linking the core library.
+namespace System {
+namespace Xml {
+
+// Unexpected end of input, the code Windows' XmlLite gives a document that ends inside an element.
+constexpr HRESULT XmlInputEnd = static_cast<HRESULT>(0xC00CEE01L);
+
+// Reads the nodes of an XmlLite reader so that a document ending inside an element fails. Wine's
+// XmlLite answers such input with S_OK for ever without moving on, or closes the open elements
+// itself with end tags placed where they started. A node that does not move the reader, a node of
+// no kind, an end tag at its own start tag, an end of input before the root element closes, and
+// more nodes than the input has bytes all fail with XmlInputEnd.
+class XmlReadGuard {
+public:
+    // True when the input's XML declaration never ends (or the input stops inside "<?xml"): Wine's
+    // XmlLite aborts the process on such input, so it must not reach the reader. head holds the
+    // first bytes of the input, up to 4096 of them.
+    static bool EndsInsideDeclaration(const char* head, size_t length)
+    {
+        if (length >= 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0) {
+            head += 3;
+            length -= 3;
+        }
+        if (length < 2 || std::memcmp(head, "<?", 2) != 0) return false;
+        for (size_t i = 2; i + 1 < length; ++i)
+            if (head[i] == '?' && head[i + 1] == '>') return false;
+        return true;
+    }
+
+    // The same for a stream, read from its start and put back there; one that cannot seek passes.
+    static bool EndsInsideDeclaration(IStream* stream)
+    {
+        LARGE_INTEGER start = {};
+        if (!stream || FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return false;
+        char head[4096];
+        ULONG length = 0;
+        HRESULT read = stream->Read(head, sizeof head, &length);
+        if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return true;
+        return SUCCEEDED(read) && EndsInsideDeclaration(head, length);
+    }
+
+    // inputBytes bounds the number of nodes; 0 when the length is unknown.
+    explicit XmlReadGuard(IXmlReader* reader, uint64_t inputBytes = 0) : reader_(reader), limit_(inputBytes + 2) {}
+
+    // The length of a stream, or 0 when it cannot tell.
+    static uint64_t StreamLength(IStream* stream)
+    {
+        STATSTG stat = {};
+        if (!stream || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return 0;
+        return stat.cbSize.QuadPart;
+    }
+
+    // S_OK with a node, S_FALSE after the root element has closed, or a failure.
+    HRESULT Read(XmlNodeType* type)
+    {
+        if (failure_ != S_OK) return failure_;
+        XmlNodeType node = XmlNodeType_None;
+        HRESULT result = reader_->Read(&node);
+        if (type) *type = node;
+        if (FAILED(result)) return failure_ = result;
+        if (result != S_OK) return failure_ = rootClosed_ ? S_FALSE : XmlInputEnd;
+        if (node == XmlNodeType_None) return failure_ = XmlInputEnd;
+        UINT line = 0;
+        UINT column = 0;
+        reader_->GetLineNumber(&line);
+        reader_->GetLinePosition(&column);
+        bool empty = node == XmlNodeType_Element && reader_->IsEmptyElement();
+        if (nodes_ > 0 && node == lastNode_ && line == lastLine_ && column == lastColumn_ && empty == lastEmpty_)
+            return failure_ = XmlInputEnd;
+        if (++nodes_ > limit_ && limit_ > 2) return failure_ = XmlInputEnd;
+        lastNode_ = node;
+        lastLine_ = line;
+        lastColumn_ = column;
+        lastEmpty_ = empty;
+        if (node == XmlNodeType_Element) {
+            if (depth_ == 0 && !empty) open_ = true;
+            if (depth_ == 0 && empty) rootClosed_ = true;
+            if (!empty) {
+                ++depth_;
+                starts_.emplace_back(line, column);
+            }
+        } else if (node == XmlNodeType_EndElement && depth_ > 0) {
+            if (line != 0 && starts_.back() == std::make_pair(line, column)) return failure_ = XmlInputEnd;
+            starts_.pop_back();
+            if (--depth_ == 0 && open_) rootClosed_ = true;
+        }
+        return S_OK;
+    }
+
+private:
+    IXmlReader* reader_;
+    uint64_t limit_;
+    uint64_t nodes_ = 0;
+    HRESULT failure_ = S_OK;
+    XmlNodeType lastNode_ = XmlNodeType_None;
+    UINT lastLine_ = 0;
+    UINT lastColumn_ = 0;
+    bool lastEmpty_ = false;
+    int depth_ = 0;
+    // Where each open element's start tag stands.
+    std::vector<std::pair<UINT, UINT>> starts_;
+    bool open_ = false;
+    bool rootClosed_ = false;
+};
+
+}  // namespace Xml
+}  // namespace System
