@@ -91,7 +91,7 @@ void AddonManager::ReadCatalogue(const String& folder)
 
     System::ComPtr<IStream> stream;
     if (FAILED(XmlFileStream::OpenFile((folder + L"\\vtaddons3.xml").GetBuffer(), stream.Receive(), false))) return;
-    if (System::Xml::XmlReadGuard::EndsInsideDeclaration(stream.Get())) return;
+    if (System::Xml::XmlReadGuard::IsUnreadable(stream.Get())) return;
     System::ComPtr<IXmlReader> reader;
     if (FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.Receive()), nullptr))) return;
     if (FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return;

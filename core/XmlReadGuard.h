@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,31 +23,34 @@ constexpr HRESULT XmlInputEnd = static_cast<HRESULT>(0xC00CEE01L);
 // more nodes than the input has bytes all fail with XmlInputEnd.
 class XmlReadGuard {
 public:
-    // True when the input's XML declaration never ends (or the input stops inside "<?xml"): Wine's
-    // XmlLite aborts the process on such input, so it must not reach the reader. head holds the
-    // first bytes of the input, up to 4096 of them.
-    static bool EndsInsideDeclaration(const char* head, size_t length)
+    // True for input that Wine's XmlLite aborts the process on, so it must never reach the reader:
+    // a NUL byte (never part of a UTF-8 document, the only kind the suite reads) or an end inside
+    // the XML declaration or right after it.
+    static bool IsUnreadable(const char* bytes, size_t length)
     {
-        if (length >= 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0) {
-            head += 3;
+        if (length > 0 && std::memchr(bytes, 0, length)) return true;
+        if (length >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0) {
+            bytes += 3;
             length -= 3;
         }
-        if (length < 2 || std::memcmp(head, "<?", 2) != 0) return false;
+        if (length < 2 || std::memcmp(bytes, "<?", 2) != 0) return false;
         for (size_t i = 2; i + 1 < length; ++i)
-            if (head[i] == '?' && head[i + 1] == '>') return false;
+            if (bytes[i] == '?' && bytes[i + 1] == '>') return i + 2 == length;
         return true;
     }
 
-    // The same for a stream, read from its start and put back there; one that cannot seek passes.
-    static bool EndsInsideDeclaration(IStream* stream)
+    // The same for a whole stream, read from its start and put back there; one that cannot seek
+    // cannot be read twice and passes unchecked.
+    static bool IsUnreadable(IStream* stream)
     {
         LARGE_INTEGER start = {};
         if (!stream || FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return false;
-        char head[4096];
-        ULONG length = 0;
-        HRESULT read = stream->Read(head, sizeof head, &length);
+        std::string bytes;
+        char chunk[4096];
+        ULONG read = 0;
+        while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read > 0) bytes.append(chunk, read);
         if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr))) return true;
-        return SUCCEEDED(read) && EndsInsideDeclaration(head, length);
+        return IsUnreadable(bytes.data(), bytes.size());
     }
 
     // inputBytes bounds the number of nodes; 0 when the length is unknown.

@@ -3,8 +3,6 @@
 #include <shlwapi.h>
 #include <xmllite.h>
 
-#include <algorithm>
-
 #include "core/ComPtr.h"
 #include "core/Exception.h"
 #include "core/String.h"
@@ -23,8 +21,7 @@ struct ParseError {
 
 HRESULT ReadTree(Document* document, const std::string& bytes, std::unique_ptr<Node>& root, ParseError& error)
 {
-    if (System::Xml::XmlReadGuard::EndsInsideDeclaration(bytes.data(), std::min<size_t>(bytes.size(), 4096)))
-        return E_FAIL;
+    if (System::Xml::XmlReadGuard::IsUnreadable(bytes.data(), bytes.size())) return E_FAIL;
     System::ComPtr<IStream> stream;
     stream.Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream) return E_OUTOFMEMORY;

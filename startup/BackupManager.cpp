@@ -78,7 +78,10 @@ BackupEntry* BackupManager::LoadBackupFile(const String& fileName, const String&
     FileStream file(fullPath, System::IO::FileMode::Open, System::IO::FileAccess::Read, Share, 4096);
     if (file.GetLength() != 0) {
         System::IO::BinaryReader reader(&file);
-        backup->SetTime(System::DateTime(reader.ReadInt64(), System::DateTime::Utc));
+        int64_t ticks = reader.ReadInt64();
+        if (ticks < 0 || ticks > System::DateTime::MaxTicks)
+            throw new System::FormatException(String::Format(L"%s holds the time %I64d.", fullPath.GetBuffer(), ticks));
+        backup->SetTime(System::DateTime(ticks, System::DateTime::Utc));
         backup->SetDescription(reader.ReadString());
         int32_t count = reader.ReadInt32();
         if (count < 0)

@@ -114,7 +114,7 @@ int ProgramInfoLoader::Fetch(const String& url, const String& cachePath, NetMemo
 
 int ProgramInfoLoader::Parse(IStream* stream)
 {
-    if (System::Xml::XmlReadGuard::EndsInsideDeclaration(stream)) return 0;
+    if (System::Xml::XmlReadGuard::IsUnreadable(stream)) return 0;
     System::ComPtr<IXmlReader> reader;
     if (FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.Receive()), nullptr))) return 0;
     if (FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return 0;

@@ -37,11 +37,12 @@ uint64_t Committed()
     return counters.PagefileUsage;
 }
 
-void SaveHungInput(const std::string& reader, const std::string& bytes)
+void SaveInput(const char* what, const std::string& reader, const std::string& bytes)
 {
     wchar_t folder[MAX_PATH] = {};
     if (!GetTempPathW(MAX_PATH, folder)) return;
-    std::wstring path = std::wstring(folder) + L"vela-fuzz-hang-" + std::wstring(reader.begin(), reader.end()) + L".bin";
+    std::string name = std::string("vela-fuzz-") + what + "-" + reader + ".bin";
+    std::wstring path = std::wstring(folder) + std::wstring(name.begin(), name.end());
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file) return;
     fwrite(bytes.data(), 1, bytes.size(), file);
@@ -89,7 +90,7 @@ private:
             }
             if (changed_.wait_until(lock, deadline_) == std::cv_status::timeout && input_ &&
                 std::chrono::steady_clock::now() >= deadline_) {
-                SaveHungInput(reader_, *input_);
+                SaveInput("hang", reader_, *input_);
                 std::fprintf(stderr, "%s: an input (%s) ran past 5 s and is saved as vela-fuzz-hang-%s.bin\n",
                              reader_.c_str(), kind_, reader_.c_str());
                 std::fflush(stderr);
@@ -143,11 +144,14 @@ FuzzReport RunFuzz(const std::string& reader, const std::vector<std::string>& sa
     if (samples.empty()) return report;
     Mutator mutator(seed);
     Watchdog watchdog(reader);
+    bool keepLast = std::getenv("VELA_FUZZ_KEEP_LAST") != nullptr;
     for (int i = 0; i < inputs; ++i) {
         std::string input = mutator.Mutate(samples[static_cast<size_t>(i) % samples.size()]);
         uint64_t before = Committed();
         uint64_t peakBefore = PeakCommitted();
         auto start = std::chrono::steady_clock::now();
+        // A reader that aborts the process leaves the input that did it behind.
+        if (keepLast) SaveInput("last", reader, input);
         watchdog.Start(&input, mutator.LastKind());
         std::string outcome;
         try {

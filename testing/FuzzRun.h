@@ -30,7 +30,8 @@ using FuzzReader = std::function<std::string(const std::string& bytes)>;
 
 // Feeds inputs damaged copies of the samples (taken in turn) to read. An input that runs past
 // 5 seconds is saved as "vela-fuzz-hang-<reader>.bin" in the temporary folder and ends the process
-// with exit code 3, since a hung reader cannot be stopped from inside.
+// with exit code 3, since a hung reader cannot be stopped from inside. With VELA_FUZZ_KEEP_LAST set,
+// each input is first saved as "vela-fuzz-last-<reader>.bin", so one that aborts the process stays.
 FuzzReport RunFuzz(const std::string& reader, const std::vector<std::string>& samples, int inputs, uint64_t seed,
                    const FuzzReader& read);
 

@@ -2,6 +2,8 @@
 
 #include <xmllite.h>
 
+#include <string>
+
 #include "core/ComPtr.h"
 #include "core/UniqueResource.h"
 #include "core/XmlReadGuard.h"
@@ -41,15 +43,17 @@ XmlNodeType ReadInside(XmlReadGuard& nodes)
     return type;
 }
 
-bool EndsInsideDeclaration(const CString& path)
+// The manifest's stream cannot seek, so the file is checked on its own.
+bool IsUnreadable(const CString& path)
 {
     System::UniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return false;
-    char head[4096];
-    DWORD length = 0;
-    if (!ReadFile(file.Get(), head, sizeof head, &length, nullptr)) return false;
-    return XmlReadGuard::EndsInsideDeclaration(head, length);
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+    return XmlReadGuard::IsUnreadable(bytes.data(), bytes.size());
 }
 
 uint64_t FileLength(const CString& path)
@@ -163,7 +167,7 @@ void CUpdateInfo::Read(const CString& path)
     System::ComPtr<IStream> stream;
     stream.Attach(new CFileStream(path));
     // Opened first, so that a missing file still raises the file exception.
-    if (EndsInsideDeclaration(path)) AfxThrowUserException();
+    if (IsUnreadable(path)) AfxThrowUserException();
     System::ComPtr<IXmlReader> reader;
     ThrowOnFailure(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.Receive()), nullptr));
     ThrowOnFailure(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit));

@@ -25,7 +25,7 @@ struct Walk {
 Walk ReadAll(const std::string& bytes)
 {
     Walk walk;
-    if (XmlReadGuard::EndsInsideDeclaration(bytes.data(), bytes.size())) {
+    if (XmlReadGuard::IsUnreadable(bytes.data(), bytes.size())) {
         walk.last = System::Xml::XmlInputEnd;
         return walk;
     }
@@ -80,4 +80,28 @@ TEST(XmlReadGuard, AFailureStaysAndNoFurtherReadReachesTheReader)
     while ((result = guard.Read(&type)) == S_OK) ASSERT_LT(++reads, 1000);
     EXPECT_TRUE(FAILED(result));
     EXPECT_EQ(guard.Read(&type), result);
+}
+
+// Wine's XmlLite aborts the process on these, so they are refused before it sees them.
+TEST(XmlReadGuard, NulBytesAndAnEndAtTheDeclarationAreUnreadable)
+{
+    std::string declaration = Document.substr(0, Document.find('\n'));
+    EXPECT_TRUE(XmlReadGuard::IsUnreadable(declaration.data(), declaration.size()));
+    EXPECT_TRUE(XmlReadGuard::IsUnreadable(declaration.data(), declaration.size() - 1));
+    std::string nul = Document;
+    nul.replace(4, 4, std::string(4, '\0'));
+    EXPECT_TRUE(XmlReadGuard::IsUnreadable(nul.data(), nul.size()));
+    EXPECT_FALSE(XmlReadGuard::IsUnreadable(Document.data(), Document.size()));
+    std::string bom = "\xEF\xBB\xBF" + Document;
+    EXPECT_FALSE(XmlReadGuard::IsUnreadable(bom.data(), bom.size()));
+    EXPECT_FALSE(XmlReadGuard::IsUnreadable("<a/>", 4));
+
+    // The stream is put back at its start for the reader.
+    System::ComPtr<IStream> stream;
+    stream.Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(Document.data()), static_cast<UINT>(Document.size())));
+    EXPECT_FALSE(XmlReadGuard::IsUnreadable(stream.Get()));
+    char first[2] = {};
+    ULONG read = 0;
+    stream->Read(first, 2, &read);
+    EXPECT_EQ(std::string(first, 2), "<?");
 }

@@ -166,3 +166,25 @@ TEST_F(ReaderFuzzTests, ProgramInformationCacheFrameAndDocument)
         });
     ExpectBothOutcomesAndNothingElse(documents);
 }
+
+// Inputs the runs found: each once ended in an undocumented failure.
+TEST_F(ReaderFuzzTests, RegressionInputsEndInDocumentedFailures)
+{
+    // A backup whose time field has its top bit flipped: once an ArgumentOutOfRangeException.
+    std::string backup = ReadBytes(backup_);
+    backup[7] = static_cast<char>(backup[7] ^ 0x80);
+    Write(backup_, backup);
+    EXPECT_EQ(RecordOutcome([&] {
+                  delete backups_.LoadBackupFile(L"b.vsb", backup_.c_str());
+                  return std::string("read");
+              }),
+              "System.FormatException");
+
+    // A document with NUL bytes inside its declaration: once aborted the process in Wine's XmlLite.
+    std::string document = ProgramInfo;
+    document.replace(4, 4, std::string(4, '\0'));
+    std::unique_ptr<NetMemoryStream, void (*)(NetMemoryStream*)> stream(
+        new NetMemoryStream(reinterpret_cast<const uint8_t*>(document.data()), document.size()),
+        [](NetMemoryStream* s) { s->Release(); });
+    EXPECT_EQ(ProgramInfoLoader::Parse(stream.get()), 0);
+}
