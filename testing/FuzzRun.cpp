@@ -109,6 +109,24 @@ private:
     std::thread thread_;
 };
 
+// The whole text of a library exception, for the report of an unexpected outcome.
+std::string Describe(const std::exception_ptr& thrown)
+{
+    try {
+        std::rethrow_exception(thrown);
+    } catch (System::Exception* caught) {
+        std::wstring text = caught->ToString().GetBuffer();
+        delete caught;
+        int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::string utf8(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], size, nullptr, nullptr);
+        utf8.resize(utf8.size() - 1);
+        return utf8;
+    } catch (...) {
+        return ExceptionOutcome(std::current_exception());
+    }
+}
+
 }  // namespace
 
 std::string FuzzReport::ToString() const
@@ -158,7 +176,7 @@ FuzzReport RunFuzz(const std::string& reader, const std::vector<std::string>& sa
             outcome = read(input);
             ++report.outcomes[outcome];
         } catch (...) {
-            outcome = ExceptionOutcome(std::current_exception());
+            outcome = Describe(std::current_exception());
             if (report.unexpected.size() < UnexpectedKept)
                 report.unexpected.push_back(outcome + " after " + mutator.LastKind() + " of input " + std::to_string(i));
             else
