@@ -24,18 +24,37 @@ constexpr HRESULT XmlInputEnd = static_cast<HRESULT>(0xC00CEE01L);
 class XmlReadGuard {
 public:
     // True for input that Wine's XmlLite aborts the process on, so it must never reach the reader:
-    // a NUL byte (never part of a UTF-8 document, the only kind the suite reads) or an end inside
-    // the XML declaration or right after it.
+    // a NUL character or an end inside the XML declaration or right after it. UTF-16 input (with
+    // a byte order mark, or starting with "<" as UTF-16LE) is looked at in 16-bit units.
     static bool IsUnreadable(const char* bytes, size_t length)
     {
-        if (length > 0 && std::memchr(bytes, 0, length)) return true;
-        if (length >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0) {
-            bytes += 3;
-            length -= 3;
+        const auto* data = reinterpret_cast<const unsigned char*>(bytes);
+        size_t width = 1;
+        bool bigEndian = false;
+        size_t start = 0;
+        if (length >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+            width = 2;
+            start = 2;
+        } else if (length >= 2 && data[0] == 0xFE && data[1] == 0xFF) {
+            width = 2;
+            start = 2;
+            bigEndian = true;
+        } else if (length >= 2 && data[0] == '<' && data[1] == 0) {
+            width = 2;
+        } else if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+            start = 3;
         }
-        if (length < 2 || std::memcmp(bytes, "<?", 2) != 0) return false;
-        for (size_t i = 2; i + 1 < length; ++i)
-            if (bytes[i] == '?' && bytes[i + 1] == '>') return i + 2 == length;
+        size_t count = (length - start) / width;
+        auto unit = [&](size_t i) -> unsigned {
+            const unsigned char* at = data + start + i * width;
+            if (width == 1) return at[0];
+            return bigEndian ? (at[0] << 8) | at[1] : at[0] | (at[1] << 8);
+        };
+        for (size_t i = 0; i < count; ++i)
+            if (unit(i) == 0) return true;
+        if (count < 2 || unit(0) != '<' || unit(1) != '?') return false;
+        for (size_t i = 2; i + 1 < count; ++i)
+            if (unit(i) == '?' && unit(i + 1) == '>') return i + 2 == count;
         return true;
     }
 

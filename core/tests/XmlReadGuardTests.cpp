@@ -95,6 +95,14 @@ TEST(XmlReadGuard, NulBytesAndAnEndAtTheDeclarationAreUnreadable)
     std::string bom = "\xEF\xBB\xBF" + Document;
     EXPECT_FALSE(XmlReadGuard::IsUnreadable(bom.data(), bom.size()));
     EXPECT_FALSE(XmlReadGuard::IsUnreadable("<a/>", 4));
+    // UTF-16 carries zero bytes in every ASCII character; only a zero character counts there.
+    std::wstring wide = L"<?xml version=\"1.0\" encoding=\"utf-16\"?><a/>";
+    std::string utf16 = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    EXPECT_FALSE(XmlReadGuard::IsUnreadable(utf16.data(), utf16.size()));
+    EXPECT_FALSE(XmlReadGuard::IsUnreadable(utf16.data() + 2, utf16.size() - 2));
+    EXPECT_TRUE(XmlReadGuard::IsUnreadable(utf16.data(), utf16.size() - 8));
+    utf16[10] = utf16[11] = '\0';
+    EXPECT_TRUE(XmlReadGuard::IsUnreadable(utf16.data(), utf16.size()));
 
     // The stream is put back at its start for the reader.
     System::ComPtr<IStream> stream;
