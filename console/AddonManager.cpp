@@ -10,6 +10,7 @@
 #include "core/Exception.h"
 #include "core/ExceptionGuard.h"
 #include "core/RegistryKey.h"
+#include "core/XmlReadGuard.h"
 
 using System::String;
 
@@ -90,6 +91,7 @@ void AddonManager::ReadCatalogue(const String& folder)
 
     System::ComPtr<IStream> stream;
     if (FAILED(XmlFileStream::OpenFile((folder + L"\\vtaddons3.xml").GetBuffer(), stream.Receive(), false))) return;
+    if (System::Xml::XmlReadGuard::IsUnreadable(stream.Get())) return;
     System::ComPtr<IXmlReader> reader;
     if (FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.Receive()), nullptr))) return;
     if (FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return;
@@ -102,8 +104,9 @@ void AddonManager::ReadCatalogue(const String& folder)
     String texts[FieldCount];
     String currentElement;
     XmlNodeType nodeType;
+    System::Xml::XmlReadGuard guard(reader.Get(), System::Xml::XmlReadGuard::StreamLength(stream.Get()));
     // Any error, like the end of the document, ends the loop; the items read so far stay.
-    while (reader->Read(&nodeType) == S_OK) {
+    while (guard.Read(&nodeType) == S_OK) {
         switch (nodeType) {
         case XmlNodeType_Element:
             currentElement = NodeText(reader.Get(), &IXmlReader::GetLocalName);

@@ -6,6 +6,7 @@
 #include "core/BinaryReader.h"
 #include "core/BinaryWriter.h"
 #include "core/FileStream.h"
+#include "core/WholeFile.h"
 
 using System::IO::BinaryReader;
 using System::IO::BinaryWriter;
@@ -32,11 +33,11 @@ bool COptionDlg::ReadSmoothSwitch(const System::String& path)
 
 void COptionDlg::WriteSmoothSwitch(const System::String& path, bool smooth)
 {
-    FileStream file(path, FileMode::OpenOrCreate, FileAccess::Write, kShareDelete, 4096);
-    BinaryWriter writer(&file);
-    writer.WriteInt32(smooth ? 1 : 0);
-    writer.Flush();
-    file.Close();
+    System::IO::WriteFileWhole(path, [&](System::IO::Stream& file) {
+        BinaryWriter writer(&file);
+        writer.WriteInt32(smooth ? 1 : 0);
+        writer.Flush();
+    });
 }
 
 void COptionDlg::DoDataExchange(CDataExchange* exchange)

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "core/Exception.h"
@@ -13,6 +14,9 @@ namespace System {
 namespace IO {
 
 namespace {
+
+// Bytes that may still reach files before writes fail; negative: no limit.
+std::atomic<int64_t> writeLimit{-1};
 
 DWORD CreationDisposition(int mode)
 {
@@ -236,14 +240,22 @@ int FileStream::ReadFromFile(uint8_t* buffer, int count)
     return static_cast<int>(read);
 }
 
+void FileStream::SetWriteLimitForTesting(int64_t bytes) { writeLimit = bytes < 0 ? -1 : bytes; }
+
 void FileStream::WriteToFile(const uint8_t* buffer, int count)
 {
     while (count > 0) {
+        DWORD wanted = static_cast<DWORD>(count);
+        int64_t limit = writeLimit;
+        if (limit == 0)
+            Microsoft::Win32::Win32Exception::Throw(ERROR_DISK_FULL, String::Format(L"Cannot write \"%s\"", path_.GetBuffer()));
+        if (limit > 0 && limit < count) wanted = static_cast<DWORD>(limit);
         DWORD written = 0;
-        if (!WriteFile(handle_.Get(), buffer, static_cast<DWORD>(count), &written, nullptr))
+        if (!WriteFile(handle_.Get(), buffer, wanted, &written, nullptr))
             Microsoft::Win32::Win32Exception::ThrowLastError(String::Format(L"Cannot write \"%s\"", path_.GetBuffer()));
         if (written == 0)
             throw new IOException(String::Format(L"Writing \"%s\" made no progress.", path_.GetBuffer()));
+        if (limit > 0) writeLimit -= written;
         filePosition_ += written;
         buffer += written;
         count -= static_cast<int>(written);

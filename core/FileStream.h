@@ -32,6 +32,10 @@ public:
     // Closes; a write failure at that point can only be traced, so call Close to learn of it.
     ~FileStream() override;
 
+    // From now on every file stream of the process fails as a full disk does once bytes more bytes
+    // have reached files; a negative value lifts the limit. Tests interrupt rewrites with it.
+    static void SetWriteLimitForTesting(int64_t bytes);
+
     int Read(uint8_t* buffer, int count) override;
     void Write(const uint8_t* buffer, int count) override;
     int64_t Seek(int64_t offset, int origin) override;

@@ -34,6 +34,32 @@ constexpr DWORD kLargestNameBuffer = 65536;
     Win32Exception::Throw(static_cast<uint32_t>(status), what);
 }
 
+bool IsLinkKey(HKEY key)
+{
+    DWORD kind = 0;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &kind, nullptr, nullptr) == ERROR_SUCCESS &&
+           kind == REG_LINK;
+}
+
+// True when the key name under parent, or a key below it, is a symbolic link, or when part of the
+// tree cannot be looked at.
+bool TreeHoldsLink(HKEY parent, const wchar_t* name)
+{
+    HKEY opened = nullptr;
+    LSTATUS status = RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK, KEY_READ, &opened);
+    if (status == ERROR_FILE_NOT_FOUND) return false;
+    if (status != ERROR_SUCCESS) return true;
+    System::UniqueRegistryKey key(opened);
+    if (IsLinkKey(opened)) return true;
+    wchar_t child[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = sizeof child / sizeof child[0];
+        status = RegEnumKeyExW(opened, index, child, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) return false;
+        if (status != ERROR_SUCCESS || TreeHoldsLink(opened, child)) return true;
+    }
+}
+
 String KindName(DWORD kind)
 {
     switch (kind) {
@@ -121,6 +147,17 @@ RegistryKey* RegistryKey::OpenSubKey(const String& name, bool writable) const
     return new RegistryKey(UniqueRegistryKey(opened), fullName, writable);
 }
 
+bool RegistryKey::IsLink(const String& name) const
+{
+    String subKey = SubKeyName(name);
+    HKEY opened = nullptr;
+    LSTATUS status = RegOpenKeyExW(Handle(), subKey.GetBuffer(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &opened);
+    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND) return false;
+    if (status != ERROR_SUCCESS) ThrowStatus(status, L"Cannot open the registry key " + name_ + L"\\" + subKey);
+    System::UniqueRegistryKey key(opened);
+    return IsLinkKey(opened);
+}
+
 RegistryKey* RegistryKey::CreateSubKey(const String& name)
 {
     String subKey = SubKeyName(name);
@@ -161,6 +198,10 @@ void RegistryKey::DeleteSubKeyTree(const String& name)
     if (subKey.IsEmpty()) throw new System::ArgumentException(L"No subkey of " + name_ + L" was named for deletion.");
     String fullName = name_ + L"\\" + subKey;
     RequireWritable(L"Cannot delete the registry key tree " + fullName);
+    // Deleting through a link would delete what it points at, a key the caller never chose.
+    if (TreeHoldsLink(Handle(), subKey.GetBuffer()))
+        throw new System::InvalidOperationException(L"The registry key tree " + fullName +
+                                                    L" holds a symbolic link and is left as it is.");
     LSTATUS status = RegDeleteTreeW(Handle(), subKey.GetBuffer());
     if (status == ERROR_FILE_NOT_FOUND)
         throw new System::ArgumentException(L"The registry key " + fullName + L" does not exist.");

@@ -28,12 +28,16 @@ public:
 
     // Null when the key does not exist.
     RegistryKey* OpenSubKey(const System::String& name, bool writable = false) const;
+    // True when the subkey is a symbolic link (made with REG_OPTION_CREATE_LINK): opening it
+    // would open the key it points at. False when it does not exist.
+    bool IsLink(const System::String& name) const;
     // Opens the key for writing, creating it and its missing parents first.
     RegistryKey* CreateSubKey(const System::String& name);
     // A key that has subkeys raises InvalidOperationException; a missing one ArgumentException
     // when throwOnMissing is set.
     void DeleteSubKey(const System::String& name, bool throwOnMissing = true);
-    // Deletes the key with everything below it; a missing key raises ArgumentException.
+    // Deletes the key with everything below it; a missing key raises ArgumentException, a tree
+    // holding a symbolic link InvalidOperationException, and nothing is deleted then.
     void DeleteSubKeyTree(const System::String& name);
     // A missing value raises ArgumentException when throwOnMissing is set.
     void DeleteValue(const System::String& name, bool throwOnMissing = true);

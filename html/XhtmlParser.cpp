@@ -6,6 +6,7 @@
 #include "core/ComPtr.h"
 #include "core/Exception.h"
 #include "core/String.h"
+#include "core/XmlReadGuard.h"
 #include "html/Document.h"
 
 namespace Html {
@@ -20,6 +21,7 @@ struct ParseError {
 
 HRESULT ReadTree(Document* document, const std::string& bytes, std::unique_ptr<Node>& root, ParseError& error)
 {
+    if (System::Xml::XmlReadGuard::IsUnreadable(bytes.data(), bytes.size())) return E_FAIL;
     System::ComPtr<IStream> stream;
     stream.Attach(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     if (!stream) return E_OUTOFMEMORY;
@@ -33,7 +35,8 @@ HRESULT ReadTree(Document* document, const std::string& bytes, std::unique_ptr<N
 
     Node* current = nullptr;
     XmlNodeType type;
-    while ((hr = reader->Read(&type)) == S_OK) {
+    System::Xml::XmlReadGuard guard(reader.Get(), bytes.size());
+    while ((hr = guard.Read(&type)) == S_OK) {
         switch (type) {
         case XmlNodeType_Element: {
             const WCHAR* name = nullptr;

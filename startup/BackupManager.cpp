@@ -13,6 +13,7 @@
 #include "core/ExceptionGuard.h"
 #include "core/FileInfo.h"
 #include "core/FileStream.h"
+#include "core/WholeFile.h"
 
 using System::Array;
 using System::String;
@@ -60,20 +61,14 @@ String BackupManager::CreateBackup(const String& description, const Array<Startu
         path = folder + L"\\" + TimeName(now++) + L".vsb";
     } while (Exists(path));
 
-    FileStream file(path, System::IO::FileMode::Create, System::IO::FileAccess::Write, Share, 4096);
-    try {
+    // A half-written backup would be taken for the newest one, and would stop every later read.
+    System::IO::WriteFileWhole(path, [&](System::IO::Stream& file) {
         System::IO::BinaryWriter writer(&file);
         writer.WriteInt64(System::DateTime::GetNow().GetTicks());
         writer.Write(description);
         writer.WriteInt32(entries.GetLength());
         for (StartupEntry* entry : entries) entry->Serialize(&file);
-        file.Close();
-    } catch (...) {
-        // A half-written backup would be taken for the newest one.
-        System::TraceExceptions([&] { file.Close(); });
-        DeleteFileW(path.GetBuffer());
-        throw;
-    }
+    });
     return path;
 }
 
@@ -83,7 +78,10 @@ BackupEntry* BackupManager::LoadBackupFile(const String& fileName, const String&
     FileStream file(fullPath, System::IO::FileMode::Open, System::IO::FileAccess::Read, Share, 4096);
     if (file.GetLength() != 0) {
         System::IO::BinaryReader reader(&file);
-        backup->SetTime(System::DateTime(reader.ReadInt64(), System::DateTime::Utc));
+        int64_t ticks = reader.ReadInt64();
+        if (ticks < 0 || ticks > System::DateTime::MaxTicks)
+            throw new System::FormatException(String::Format(L"%s holds the time %I64d.", fullPath.GetBuffer(), ticks));
+        backup->SetTime(System::DateTime(ticks, System::DateTime::Utc));
         backup->SetDescription(reader.ReadString());
         int32_t count = reader.ReadInt32();
         if (count < 0)

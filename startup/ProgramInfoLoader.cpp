@@ -14,6 +14,7 @@
 #include "core/FileStream.h"
 #include "core/Trace.h"
 #include "core/WebClient.h"
+#include "core/XmlReadGuard.h"
 #include "startup/StartupEntryInfo.h"
 
 using System::Array;
@@ -113,6 +114,7 @@ int ProgramInfoLoader::Fetch(const String& url, const String& cachePath, NetMemo
 
 int ProgramInfoLoader::Parse(IStream* stream)
 {
+    if (System::Xml::XmlReadGuard::IsUnreadable(stream)) return 0;
     System::ComPtr<IXmlReader> reader;
     if (FAILED(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.Receive()), nullptr))) return 0;
     if (FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit))) return 0;
@@ -129,7 +131,8 @@ int ProgramInfoLoader::Parse(IStream* stream)
     String current;
     int added = 0;
     XmlNodeType node = XmlNodeType_None;
-    while (reader->Read(&node) == S_OK) {
+    System::Xml::XmlReadGuard guard(reader.Get(), System::Xml::XmlReadGuard::StreamLength(stream));
+    while (guard.Read(&node) == S_OK) {
         switch (node) {
         case XmlNodeType_Element: {
             const wchar_t* localName = nullptr;

@@ -37,7 +37,8 @@ StartupEntry* StartupEntry::FromAutorunEntry(AutorunEntry* entry, int32_t enable
     String commandLine = entry->GetCommandLineW();
     String imagePath = entry->GetImagePath();
     CVersion version(imagePath);
-    bool exists = !imagePath.IsEmpty() && System::IO::FileInfo(imagePath).Exists();
+    // A damaged stored record may hold a NUL in its path, which names no file at all.
+    bool exists = !imagePath.IsEmpty() && imagePath.IndexOf(L'\0') < 0 && System::IO::FileInfo(imagePath).Exists();
 
     String manufacturer;
     String description;

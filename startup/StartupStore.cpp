@@ -10,6 +10,7 @@
 #include "core/ExceptionGuard.h"
 #include "core/FileStream.h"
 #include "core/Trace.h"
+#include "core/WholeFile.h"
 #include "core/Win32Exception.h"
 
 using System::List;
@@ -131,23 +132,11 @@ List<StartupEntry*> StartupStore::ReadStore(bool tolerant)
 
 void StartupStore::SaveDisabledEntries(const List<StartupEntry*>& entries)
 {
-    String path = GetStorePath();
-    String partial = path + L".new";
-    try {
-        FileStream file(partial, System::IO::FileMode::Create, System::IO::FileAccess::Write, 0, 4096);
+    System::IO::WriteFileWhole(GetStorePath(), [&](System::IO::Stream& file) {
         System::IO::BinaryWriter writer(&file);
         writer.WriteInt32(entries.GetCount());
         for (StartupEntry* entry : entries) entry->Serialize(&file);
-        file.Close();
-    } catch (...) {
-        DeleteFileW(partial.GetBuffer());
-        throw;
-    }
-    if (!MoveFileExW(partial.GetBuffer(), path.GetBuffer(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD error = GetLastError();
-        DeleteFileW(partial.GetBuffer());
-        Microsoft::Win32::Win32Exception::Throw(error, L"Replacing " + path);
-    }
+    });
 }
 
 void StartupStore::SaveStoreFromList(const List<StartupEntry*>& shown, const String& category, bool hideEssential)

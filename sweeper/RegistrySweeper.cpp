@@ -35,6 +35,9 @@ void RegistrySweeper::SweepKey(bool sweep, RegistryKey* key)
     RaiseProgress();
     for (const String& name : key->GetSubKeyNames()) {
         System::TraceExceptions([&] {
+            // A link is left as it is: following it would sweep the key it points at, which a
+            // user could plant to make this elevated program delete keys of the machine.
+            if (key->IsLink(name)) return;
             std::unique_ptr<RegistryKey> subkey(key->OpenSubKey(name, true));
             SweepKey(sweep, subkey.get());
             subkey->Close();

@@ -2,7 +2,11 @@
 
 #include <xmllite.h>
 
+#include <string>
+
 #include "core/ComPtr.h"
+#include "core/UniqueResource.h"
+#include "core/XmlReadGuard.h"
 #include "framework/CException.h"
 #include "updater/FileStream.h"
 
@@ -29,22 +33,43 @@ CString Value(IXmlReader* reader)
     return CString(value ? value : L"", static_cast<int>(length));
 }
 
-// The next node; the end of the input counts as an error inside an element. Some readers answer
-// S_OK with no node at a truncated end instead of an error, which would otherwise loop for ever.
-XmlNodeType ReadInside(IXmlReader* reader)
+using System::Xml::XmlReadGuard;
+
+// The next node; the end of the input counts as an error inside an element.
+XmlNodeType ReadInside(XmlReadGuard& nodes)
 {
     XmlNodeType type = XmlNodeType_None;
-    if (reader->Read(&type) != S_OK || type == XmlNodeType_None) AfxThrowUserException();
+    if (nodes.Read(&type) != S_OK) AfxThrowUserException();
     return type;
 }
 
+// The manifest's stream cannot seek, so the file is checked on its own.
+bool IsUnreadable(const CString& path)
+{
+    System::UniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return false;
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+    return XmlReadGuard::IsUnreadable(bytes.data(), bytes.size());
+}
+
+uint64_t FileLength(const CString& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 // The text directly inside the current element, up to and including its end tag.
-CString ReadText(IXmlReader* reader)
+CString ReadText(XmlReadGuard& nodes, IXmlReader* reader)
 {
     CString text;
     if (reader->IsEmptyElement()) return text;
     for (int nested = 0;;) {
-        switch (ReadInside(reader)) {
+        switch (ReadInside(nodes)) {
         case XmlNodeType_Text:
         case XmlNodeType_Whitespace:
             if (nested == 0) text += Value(reader);
@@ -61,11 +86,11 @@ CString ReadText(IXmlReader* reader)
     }
 }
 
-void SkipElement(IXmlReader* reader)
+void SkipElement(XmlReadGuard& nodes, IXmlReader* reader)
 {
     if (reader->IsEmptyElement()) return;
     for (int nested = 0;;) {
-        XmlNodeType type = ReadInside(reader);
+        XmlNodeType type = ReadInside(nodes);
         if (type == XmlNodeType_Element && !reader->IsEmptyElement()) ++nested;
         if (type == XmlNodeType_EndElement && nested-- == 0) return;
     }
@@ -90,11 +115,11 @@ CUpdateInfoElement* ReadElement(IXmlReader* reader)
 
 // List children are empty elements, so the first end tag inside the list ends it: normally the
 // list's own, or that of a child written with a separate end tag.
-void ReadList(IXmlReader* reader, CUpdateInfoElementArray& list)
+void ReadList(XmlReadGuard& nodes, IXmlReader* reader, CUpdateInfoElementArray& list)
 {
     if (reader->IsEmptyElement()) return;
     for (;;) {
-        XmlNodeType type = ReadInside(reader);
+        XmlNodeType type = ReadInside(nodes);
         if (type == XmlNodeType_EndElement) return;
         if (type != XmlNodeType_Element) continue;
         CUpdateInfoElement* element = ReadElement(reader);
@@ -141,6 +166,8 @@ void CUpdateInfo::Read(const CString& path)
     OutputDebugStringW(L"CUpdateInfo::CUpdateInfo() ENTRY\n");
     System::ComPtr<IStream> stream;
     stream.Attach(new CFileStream(path));
+    // Opened first, so that a missing file still raises the file exception.
+    if (IsUnreadable(path)) AfxThrowUserException();
     System::ComPtr<IXmlReader> reader;
     ThrowOnFailure(CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.Receive()), nullptr));
     ThrowOnFailure(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit));
@@ -152,7 +179,8 @@ void CUpdateInfo::Read(const CString& path)
     int depth = 0;
     XmlNodeType type = XmlNodeType_None;
     // A reader error at this level ends the walk and keeps what was read.
-    while (reader->Read(&type) == S_OK && type != XmlNodeType_None) {
+    XmlReadGuard nodes(reader.Get(), FileLength(path));
+    while (nodes.Read(&type) == S_OK) {
         if (type == XmlNodeType_EndElement) {
             --depth;
             continue;
@@ -164,19 +192,19 @@ void CUpdateInfo::Read(const CString& path)
         }
         CString name = LocalName(reader.Get());
         if (name == L"name") {
-            m_name = ReadText(reader.Get());
+            m_name = ReadText(nodes, reader.Get());
         } else if (name == L"version") {
-            m_version = ReadText(reader.Get());
+            m_version = ReadText(nodes, reader.Get());
         } else if (name == L"description") {
-            m_description = ReadText(reader.Get());
+            m_description = ReadText(nodes, reader.Get());
         } else if (name == L"url") {
-            m_url = ReadText(reader.Get());
+            m_url = ReadText(nodes, reader.Get());
         } else if (name == L"objects") {
-            ReadList(reader.Get(), m_objects);
+            ReadList(nodes, reader.Get(), m_objects);
         } else if (name == L"actions") {
-            ReadList(reader.Get(), m_actions);
+            ReadList(nodes, reader.Get(), m_actions);
         } else {
-            SkipElement(reader.Get());
+            SkipElement(nodes, reader.Get());
         }
     }
 }

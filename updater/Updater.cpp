@@ -96,6 +96,20 @@ void RunShellAction(const CUpdateInfoElement& action)
                   directory.IsEmpty() ? nullptr : directory.GetString(), show);
 }
 
+// Copies the new file beside the installed one, then renames it over it: an update killed at any
+// moment leaves every installed file whole, the old version or the new one, and the next run
+// finds the old version and updates it again.
+BOOL ReplaceInstalledFile(const CString& workFile, const CString& localPath)
+{
+    CString partial = localPath + L".new";
+    if (!CopyFileW(workFile, partial, FALSE)) return FALSE;
+    if (MoveFileExW(partial, localPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return TRUE;
+    DWORD error = GetLastError();
+    DeleteFileW(partial);
+    SetLastError(error);
+    return FALSE;
+}
+
 }  // namespace
 
 CUpdater::~CUpdater()
@@ -222,7 +236,7 @@ BOOL CUpdater::RunUpdate()
         CString localPath;
         copies.GetNextAssoc(position, workFile, localPath);
         ReportProgress(done * 100 / total, localPath);
-        if (!CopyFileW(workFile, localPath, FALSE)) {
+        if (!ReplaceInstalledFile(workFile, localPath)) {
             TraceFailure(L"Cannot replace %s (error %u)", localPath, GetLastError());
             return FALSE;
         }

@@ -266,4 +266,27 @@ TEST_F(UpdaterTest, FailedCopyKeepsEarlierCopiesAndReportsFailure)
     }()) << "copies after the failing one are not made";
 }
 
+TEST_F(UpdaterTest, AnInstalledFileThatCannotBeReplacedKeepsItsBytesAndTheNextRunUpdatesIt)
+{
+    std::wstring installed = target_.WriteFile(L"old.dll", v1_);
+    ServeManifest(Manifest("<file name=\"old.dll\" fileVersion=\"2.0.0.2\" url=\"/other/lib2.dll\"/>"));
+    server_.Serve("/other/lib2.dll", Body(v2_));
+    // Open for reading and writing by others but not for deletion: a rename over it fails, while a
+    // copy into it would overwrite it in place.
+    HANDLE held = CreateFileW(installed.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    updater_.Update();
+    CloseHandle(held);
+    EXPECT_FALSE(Succeeded());
+    EXPECT_TRUE(target_.ReadFile(L"old.dll") == v1_) << "the installed file changed";
+    EXPECT_FALSE(FileExists(installed + L".new"));
+
+    recorder_.results.clear();
+    updater_.Update();
+    EXPECT_TRUE(Succeeded());
+    EXPECT_EQ(CString(L"2.0.0.2"), CFileVersionInfo(installed.c_str()).GetFileVersion());
+    EXPECT_FALSE(FileExists(installed + L".new"));
+}
+
 }  // namespace
