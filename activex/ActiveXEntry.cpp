@@ -16,7 +16,8 @@ std::string Narrow(const String& text)
     int size = WideCharToMultiByte(CP_ACP, 0, text.GetBuffer(), text.GetLength(), nullptr, 0, nullptr, nullptr);
     if (size <= 0) return std::string();
     std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.GetBuffer(), text.GetLength(), narrow.data(), size, nullptr, nullptr);
+    if (WideCharToMultiByte(CP_ACP, 0, text.GetBuffer(), text.GetLength(), narrow.data(), size, nullptr, nullptr) != size)
+        return std::string();
     return narrow;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "activex/ActiveXBlocking.h"
 #include "activex/ActiveXEntry.h"
 #include "activex/AxmSettings.h"
 #include "activex/KillBits.h"
@@ -212,6 +213,45 @@ TEST_F(KillBitsTest, TheDangerCheckListsOnlyUnblockedNegativeRatingsInListOrder)
     EXPECT_EQ(dangerous[1], &entries[2]);
     for (ActiveXEntry* entry : dangerous) EXPECT_EQ(entry->Block(), 1);
     EXPECT_TRUE(FindUnblockedDangerous(list).empty());
+}
+
+TEST_F(KillBitsTest, TheNoteFollowsAChangeUntilItsBoxIsTicked)
+{
+    for (REGSAM view : BothViews) CreateParent(view);
+    KillBits bits(parent_.c_str());
+    TestSupport::TempFolder folder;
+    String path = (folder / L"vaaxm.cfg").c_str();
+    int notes = 0;
+    bool answerOk = false;
+    ActiveXBlocking blocking(path, [&](bool& dontAskAgain) {
+        ++notes;
+        dontAskAgain = true;
+        return answerOk;
+    });
+    ActiveXEntry a = Entry(ClassA, bits);
+    ActiveXEntry b = Entry(ClassB, bits);
+    ActiveXEntry hostile = Entry(L"", bits);
+    ASSERT_EQ(b.Block(), 1);
+
+    // Closed without OK, the note comes back and nothing is written.
+    EXPECT_EQ(blocking.Apply({&hostile, &a, &b}, true), (std::vector<size_t>{1}));
+    EXPECT_EQ(notes, 1);
+    EXPECT_EQ(folder.ReadFile(L"vaaxm.cfg"), "");
+    // Nothing changed: no note.
+    EXPECT_TRUE(blocking.Apply({&a, &b, &hostile}, true).empty());
+    EXPECT_EQ(notes, 1);
+
+    answerOk = true;
+    EXPECT_EQ(blocking.Apply({&a, &hostile, &b}, false), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(notes, 2);
+    EXPECT_EQ(blocking.GetNoNoteFlag(), 1);
+    EXPECT_EQ(folder.ReadFile(L"vaaxm.cfg").size(), 12u);
+    EXPECT_EQ(blocking.Apply({&a}, true).size(), 1u);
+    EXPECT_EQ(notes, 2);
+    EXPECT_EQ(ActiveXBlocking(path, nullptr).GetNoNoteFlag(), 1);
+
+    EXPECT_EQ(ActiveXBlocking::BlockWithoutNote({&a, &b, &hostile}), 1);
+    EXPECT_EQ(b.IsBlocked(), 1);
 }
 
 TEST(AxmSettingsTests, TickingTheBoxMakesANewFileTwelveBytesAndKeepsTheReferenceTime)
