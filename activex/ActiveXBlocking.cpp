@@ -9,11 +9,14 @@ ActiveXBlocking::ActiveXBlocking(const System::String& settingsPath, Note note)
     System::TraceExceptions([&] { noNoteFlag_ = AxmSettings::ReadNoNoteFlag(settingsPath_); });
 }
 
-std::vector<size_t> ActiveXBlocking::Apply(const std::vector<ActiveXEntry*>& selected, bool block)
+std::vector<size_t> ActiveXBlocking::Apply(const std::vector<ActiveXEntry*>& selected, bool block,
+                                           const std::function<void(size_t)>& onChange)
 {
     std::vector<size_t> changed;
     for (size_t i = 0; i < selected.size(); ++i) {
-        if ((block ? selected[i]->Block() : selected[i]->Unblock()) == 1) changed.push_back(i);
+        if ((block ? selected[i]->Block() : selected[i]->Unblock()) != 1) continue;
+        changed.push_back(i);
+        if (onChange) onChange(i);
     }
     if (changed.empty() || noNoteFlag_ == 1 || !note_) return changed;
     bool dontAskAgain = false;

@@ -20,10 +20,12 @@ public:
 
     int32_t GetNoNoteFlag() const { return noNoteFlag_; }
 
-    // Blocks (or unblocks) each entry in order and returns the positions of those that changed.
-    // When any did, the note is shown unless the flag says not to; after OK its box becomes the
-    // flag and is written. A failure to write it is traced: the choice still holds for this run.
-    std::vector<size_t> Apply(const std::vector<ActiveXEntry*>& selected, bool block);
+    // Blocks (or unblocks) each entry in order, telling changed about each one that changed, and
+    // returns their positions. When any did, the note is shown unless the flag says not to; after
+    // OK its box becomes the flag and is written. A failure to write it is traced: the choice
+    // still holds for this run.
+    std::vector<size_t> Apply(const std::vector<ActiveXEntry*>& selected, bool block,
+                              const std::function<void(size_t)>& changed = nullptr);
 
     // Blocks each entry in order without a note, as the answer to the dangerous-control question.
     // Returns how many were blocked.
