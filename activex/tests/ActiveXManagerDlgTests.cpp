@@ -56,6 +56,8 @@ public:
     INT_PTR dangerAnswer = IDCANCEL;
     int dangerQuestions = 0;
     size_t dangerRows = 0;
+    CString collapsedCaption;
+    CString expandedCaption;
     int notes = 0;
 
 protected:
@@ -65,6 +67,12 @@ protected:
             ++dangerQuestions;
             if (question->Create(IDD_AXM_BLOCK_DANGER, this)) {
                 dangerRows = question->GetList().GetItemCount();
+                question->GetDlgItemText(IDC_AXM_MORE, collapsedCaption);
+                question->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_AXM_MORE, BN_CLICKED), 0);
+                question->GetDlgItemText(IDC_AXM_MORE, expandedCaption);
+                question->ShowWindow(SW_SHOW);
+                PumpPending();
+                TestSupport::SaveWindowImage(question->m_hWnd, BuildFolder() + L"\\screenshots\\vtaxm_danger.png");
                 question->DestroyWindow();
             }
             return dangerAnswer;
@@ -264,6 +272,8 @@ TEST_F(ActiveXManagerDlgTest, TheDangerQuestionBlocksTheUnblockedDangerousContro
     TestManagerDlg& dialog = Open(IDOK);
     EXPECT_EQ(dialog.dangerQuestions, 1);
     EXPECT_EQ(dialog.dangerRows, 1u);
+    EXPECT_EQ(dialog.collapsedCaption, CString(L"자세히>>"));
+    EXPECT_EQ(dialog.expandedCaption, CString(L"자세히<<"));
     EXPECT_EQ(Flags(Adware, KEY_WOW64_64KEY), 0x400);
     // Once they are blocked, a reload asks nothing.
     Click(L"LnkRefreshImg");
