@@ -43,6 +43,7 @@ BOOL CBlockDangerDlg::OnInitDialog()
         collapsedHeight_ = expandedHeight_;
     }
     Expand(false);
+    CenterWindow();
     return TRUE;
 }
 
