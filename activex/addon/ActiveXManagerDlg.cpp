@@ -98,8 +98,6 @@ BOOL ActiveXManagerDlg::OnInitDialog()
         Trace(String::Format(L"cannot create the panes (error %lu)", GetLastError()));
         return TRUE;
     }
-    referenceTime_ = System::DateTime::GetNow();
-    System::TraceExceptions([&] { referenceTime_ = AxmSettings::ReadReferenceTime(places_.settingsPath); });
     ActiveXFeed::DownloadAtStart(places_.feedUrl, places_.cachePath);
     SendMessage(WM_AXM_LIST, 1, 0);
     timer_ = SetTimer(SearchTimer, SearchPeriodMs, nullptr);

@@ -111,7 +111,6 @@ private:
     std::unique_ptr<ActiveXBlocking> blocking_;
     System::String category_ = ActiveXFeed::AllCategory;
     System::String search_;
-    System::DateTime referenceTime_;
     std::set<std::wstring> remembered_;
     bool rebuildingTree_ = false;
     UINT_PTR timer_ = 0;

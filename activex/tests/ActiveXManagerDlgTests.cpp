@@ -289,6 +289,27 @@ TEST_F(ActiveXManagerDlgTest, TheDangerQuestionBlocksTheUnblockedDangerousContro
     EXPECT_EQ(dialog.notes, 2);
 }
 
+TEST_F(ActiveXManagerDlgTest, ChoosingACategoryShowsItsControlsUnderItsCaption)
+{
+    TestManagerDlg& dialog = Open();
+    CTreeCtrl& tree = dialog.GetCategoryPane().GetTree();
+    HTREEITEM media = dialog.GetCategoryPane().Find(L"멀티미디어");
+    ASSERT_NE(media, nullptr);
+    tree.SelectItem(media);
+    EXPECT_EQ(dialog.GetCategory(), String(L"멀티미디어"));
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"플래시", L"동영상"}));
+    CString caption;
+    dialog.GetListPane().GetDlgItemText(IDC_AXM_CAPTION, caption);
+    EXPECT_EQ(caption, CString(L"멀티미디어"));
+    // No control of the feed has a date, so none is new.
+    tree.SelectItem(dialog.GetCategoryPane().Find(L"새로 추가된 항목"));
+    EXPECT_TRUE(Rows().empty());
+    // A refresh starts again from every control.
+    Click(L"LnkRefreshImg");
+    EXPECT_EQ(dialog.GetCategory(), String(L"전체"));
+    EXPECT_EQ(Rows().size(), 4u);
+}
+
 TEST_F(ActiveXManagerDlgTest, ThePanesFollowTheClientSize)
 {
     TestManagerDlg& dialog = Open();
