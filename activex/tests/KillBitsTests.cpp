@@ -134,6 +134,11 @@ TEST_F(KillBitsTest, AMissingCompatibilityKeyMakesBlockingImpossibleAndCreatesNo
     ActiveXEntry entry = Entry(ClassA, bits);
     EXPECT_EQ(entry.Block(), 0);
     EXPECT_EQ(entry.IsBlocked(), 0);
+    TestSupport::TempFolder folder;
+    int notes = 0;
+    ActiveXBlocking blocking((folder / L"vaaxm.cfg").c_str(), [&](bool&) { return ++notes, true; });
+    EXPECT_TRUE(blocking.Apply({&entry}, true).empty());
+    EXPECT_EQ(notes, 0);
     for (REGSAM view : BothViews) EXPECT_FALSE(Exists(parent_, view)) << view;
 
     // Where only the native view has the key, that view is used alone.
