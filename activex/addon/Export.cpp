@@ -1,0 +1,4 @@
+#include "activex/addon/ActiveXManagerDlg.h"
+#include "shell/AddonExport.h"
+
+VT_EXPORT_DIALOG(ActiveXManagerDlg, ActiveXManagerDlg::TemplateId)
