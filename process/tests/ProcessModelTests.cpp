@@ -57,7 +57,8 @@ TEST(ProcessManagerTests, SpinningChildLoadsAboveHalfAndIdleIsHundredMinusCapped
 
     ProcessInfo* info = nullptr;
     ASSERT_TRUE(manager.TryGetProcess(child.Id(), info));
-    EXPECT_GT(info->GetCpu(), 50) << "load source " << static_cast<int>(manager.GetCpuSource());
+    // Four spinning threads win more than half a processor even on a machine that is busy.
+    EXPECT_GT(info->GetCpu(), 50) << "source " << static_cast<int>(manager.GetCpuSource());
     int total = 0;
     for (uint32_t id : manager.GetProcessIds()) {
         ASSERT_TRUE(manager.TryGetProcess(id, info));
@@ -94,7 +95,8 @@ TEST(ProcessManagerTests, EndProcessEndsChildButNeverTheManagerItself)
     ASSERT_TRUE(child.Started());
     EXPECT_EQ(manager.EndProcess(child.Id()), ProcessManager::EndResult::Ended);
     EXPECT_EQ(WaitForSingleObject(child.Handle(), 5000), WAIT_OBJECT_0);
-    EXPECT_EQ(manager.EndProcess(child.Id()), ProcessManager::EndResult::Failed);
+    EXPECT_EQ(manager.EndProcess(0xFFFFFFF0u), ProcessManager::EndResult::Failed);
+    EXPECT_FALSE(ProcessManager::GetEndResultText(ProcessManager::EndResult::Failed).IsEmpty());
 }
 
 TEST(ProcessFiguresTests, SizesAndMemoryCellsTruncateWithoutWrapping)

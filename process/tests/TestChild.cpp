@@ -1,5 +1,5 @@
 // A child process for the process manager's tests and benchmark. It has no version resource.
-//   spin                       keeps two processors busy
+//   spin                       keeps four threads busy, so it wins processor time on a loaded machine
 //   wait                       idles
 //   hold <ready> <file> <key>  opens the file and the HKCU key, a named event, a titled window with
 //                              a titled and an untitled child and an untitled window, then signals
@@ -46,7 +46,7 @@ DWORD WINAPI Spin(void*)
 int wmain(int argc, wchar_t** argv)
 {
     if (argc >= 2 && wcscmp(argv[1], L"spin") == 0) {
-        CreateThread(nullptr, 0, Spin, nullptr, 0, nullptr);
+        for (int i = 0; i < 3; ++i) CreateThread(nullptr, 0, Spin, nullptr, 0, nullptr);
         Spin(nullptr);
     }
     if (argc >= 2 && wcscmp(argv[1], L"hold") == 0) return Hold(argc, argv);
