@@ -110,14 +110,19 @@ bool CCpuUsage::ReadPerformanceData()
 void CCpuUsage::Sample(const ProcessSnapshot& snapshot)
 {
     Source source = Source::Snapshot;
-    if (ReadPerformanceData()) {
+    if (skipPerformanceData_ > 0) {
+        --skipPerformanceData_;
+    } else if (ReadPerformanceData()) {
         source = Source::PerformanceData;
     } else {
+        // Counters switched off stay off for a while: do not pay for the block every second.
+        skipPerformanceData_ = 30;
+    }
+    if (source == Source::Snapshot) {
         current_.clear();
         currentTime_ = snapshot.GetTime();
-        snapshot.ForEach([this](uint32_t processId, const ProcessSnapshot::Figures& figures) {
-            current_[processId] = figures.processorTime;
-        });
+        for (const ProcessSnapshot::Figures& figures : snapshot.GetProcesses())
+            current_[figures.processId] = figures.processorTime;
     }
     // Times of one source mean nothing against the other's.
     if (source != source_) history_.clear();

@@ -39,5 +39,7 @@ private:
     std::unordered_map<uint32_t, int64_t> current_;
     int64_t currentTime_ = 0;
     Source source_ = Source::None;
+    // Samples left before the performance data is asked again after it had no process object.
+    int skipPerformanceData_ = 0;
     std::unordered_map<uint32_t, Sample_> history_;
 };

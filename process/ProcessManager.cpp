@@ -46,6 +46,10 @@ String GetProcessPath(HANDLE process)
         DWORD length = GetModuleFileNameExW(process, modules[0], path, MAX_PATH);
         return length ? String(path, static_cast<int>(length)) : String();
     }
+    // A process that has only just started has no module list yet, but its image is known.
+    wchar_t image[MAX_PATH];
+    DWORD imageLength = MAX_PATH;
+    if (QueryFullProcessImageNameW(process, 0, image, &imageLength)) return String(image, static_cast<int>(imageLength));
     // Kernel-side processes have no modules of their own: name the kernel image.
     LPVOID drivers[256];
     if (EnumDeviceDrivers(drivers, sizeof drivers, &needed) && needed >= sizeof(LPVOID)) {
@@ -85,52 +89,76 @@ ProcessManager::~ProcessManager()
     for (auto& item : processes_) delete item.second;
 }
 
-ProcessInfo* ProcessManager::CreateEntry(uint32_t processId, const wchar_t* processName, void* ownerSid, int cpu,
-                                         uint64_t memory)
+// Owner of the process from its token; empty when the token cannot be read.
+static String OwnerOfToken(HANDLE process)
+{
+    UniqueHandle token;
+    if (!process || !OpenProcessToken(process, TOKEN_QUERY, token.Receive())) return String();
+    alignas(8) BYTE buffer[256];
+    DWORD length = 0;
+    if (!GetTokenInformation(token.Get(), ::TokenUser, buffer, sizeof buffer, &length)) return String();
+    return LookupUser(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+}
+
+void ProcessManager::ReadOwnersOfOtherAccounts()
+{
+    // The terminal-services enumeration knows every owner but costs many times a snapshot, so it
+    // is asked only when a new process's token is out of reach, at most once per refresh.
+    if (ownersRead_) return;
+    ownersRead_ = true;
+    owners_.clear();
+    WTS_PROCESS_INFOW* records = nullptr;
+    DWORD count = 0;
+    if (!WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &records, &count)) return;
+    std::unique_ptr<void, WtsMemoryDeleter> recordsHolder(records);
+    for (DWORD i = 0; i < count; ++i) owners_[records[i].ProcessId] = LookupUser(records[i].pUserSid);
+}
+
+ProcessInfo* ProcessManager::CreateEntry(uint32_t processId, const String& name, int cpu, uint64_t memory)
 {
     // Path, description and user never change for a process, so they are read once, here.
     String path;
     UniqueHandle process(OpenProcess(QueryAndRead, FALSE, processId));
     if (process) path = GetProcessPath(process.Get());
-    String name(processName ? processName : L"");
+    UniqueHandle limited;
+    if (!process) limited.Reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    String user = OwnerOfToken(process ? process.Get() : limited.Get());
+    if (user.IsEmpty()) {
+        ReadOwnersOfOtherAccounts();
+        auto owner = owners_.find(processId);
+        if (owner != owners_.end()) user = owner->second;
+    }
     String description = name;
     if (!path.IsEmpty()) {
         CVersion version(path);
         if (version.Load()) description = version.GetFileVersionInfoText(L"ProductName");
     }
-    return new ProcessInfo(processId, name, description, LookupUser(static_cast<PSID>(ownerSid)), cpu, memory, path);
+    return new ProcessInfo(processId, name, description, user, cpu, memory, path);
 }
 
 System::Array<ProcessInfo*> ProcessManager::GetProcesses()
 {
-    WTS_PROCESS_INFOW* records = nullptr;
-    DWORD count = 0;
-    if (!WTSEnumerateProcessesW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &records, &count)) return {};
-    std::unique_ptr<void, WtsMemoryDeleter> recordsHolder(records);
-
-    snapshot_.Take();
+    if (!snapshot_.Take()) return {};
     cpu_.Sample(snapshot_);
+    ownersRead_ = false;
 
     std::vector<ProcessInfo*> created;
     created.reserve(32);
     int total = 0;
-    for (DWORD i = 0; i < count; ++i) {
-        const WTS_PROCESS_INFOW& record = records[i];
-        uint32_t processId = record.ProcessId;
+    for (const ProcessSnapshot::Figures& figures : snapshot_.GetProcesses()) {
+        uint32_t processId = figures.processId;
         if (processId == IdleProcessId) continue;
         int cpu = cpu_.GetCpuUsage(processId);
-        const ProcessSnapshot::Figures* figures = snapshot_.Find(processId);
-        uint64_t memory = figures ? figures->workingSet : 0;
         total += cpu;
 
         auto found = processes_.find(processId);
         if (found != processes_.end()) {
             found->second->SetCpu(cpu);
-            found->second->SetMemory(memory);
+            found->second->SetMemory(figures.workingSet);
             found->second->SetAlive(true);
             continue;
         }
-        ProcessInfo* info = CreateEntry(processId, record.pProcessName, record.pUserSid, cpu, memory);
+        ProcessInfo* info = CreateEntry(processId, String(figures.imageName), cpu, figures.workingSet);
         processes_.emplace(processId, info);
         created.insert(created.begin(), info);
     }

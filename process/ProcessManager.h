@@ -38,11 +38,14 @@ public:
     CCpuUsage::Source GetCpuSource() const { return cpu_.GetSource(); }
 
 private:
-    ProcessInfo* CreateEntry(uint32_t processId, const wchar_t* processName, void* ownerSid, int cpu, uint64_t memory);
+    ProcessInfo* CreateEntry(uint32_t processId, const System::String& name, int cpu, uint64_t memory);
+    void ReadOwnersOfOtherAccounts();
 
     std::unordered_map<uint32_t, ProcessInfo*> processes_;
     CCpuUsage cpu_;
     ProcessSnapshot snapshot_;
+    std::unordered_map<uint32_t, System::String> owners_;
+    bool ownersRead_ = false;
 };
 
 // Byte counts as the window shows them.

@@ -85,12 +85,16 @@ bool ProcessSnapshot::Take()
     if (!NT_SUCCESS(status)) return false;
     time_ = MonotonicTime100ns();
     figures_.clear();
+    index_.clear();
 
     size_t offset = 0;
     for (;;) {
         if (offset + sizeof(ProcessRecord) > buffer_.size()) break;
         const auto* record = reinterpret_cast<const ProcessRecord*>(buffer_.data() + offset);
         Figures figures;
+        figures.processId = static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(record->UniqueProcessId));
+        if (record->ImageName.Buffer && record->ImageName.Length)
+            figures.imageName.assign(record->ImageName.Buffer, record->ImageName.Length / sizeof(wchar_t));
         figures.processorTime = record->KernelTime.QuadPart + record->UserTime.QuadPart;
         // Some systems leave the process totals empty and fill only the per-thread times.
         if (figures.processorTime == 0) {
@@ -102,7 +106,8 @@ bool ProcessSnapshot::Take()
             }
         }
         figures.workingSet = record->WorkingSetSize;
-        figures_[static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(record->UniqueProcessId))] = figures;
+        index_[figures.processId] = figures_.size();
+        figures_.push_back(std::move(figures));
         if (record->NextEntryOffset == 0) break;
         offset += record->NextEntryOffset;
     }
@@ -111,6 +116,6 @@ bool ProcessSnapshot::Take()
 
 const ProcessSnapshot::Figures* ProcessSnapshot::Find(uint32_t processId) const
 {
-    auto found = figures_.find(processId);
-    return found == figures_.end() ? nullptr : &found->second;
+    auto found = index_.find(processId);
+    return found == index_.end() ? nullptr : &figures_[found->second];
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -11,6 +12,8 @@
 class ProcessSnapshot {
 public:
     struct Figures {
+        uint32_t processId = 0;
+        std::wstring imageName;
         int64_t processorTime = 0;  // kernel + user, 100 ns units
         uint64_t workingSet = 0;    // bytes
     };
@@ -21,14 +24,13 @@ public:
     int64_t GetTime() const { return time_; }
     const Figures* Find(uint32_t processId) const;
     int GetCount() const { return static_cast<int>(figures_.size()); }
-    void ForEach(const std::function<void(uint32_t, const Figures&)>& visit) const
-    {
-        for (const auto& item : figures_) visit(item.first, item.second);
-    }
+    // The processes in the system's order.
+    const std::vector<Figures>& GetProcesses() const { return figures_; }
 
 private:
     std::vector<uint8_t> buffer_;
-    std::unordered_map<uint32_t, Figures> figures_;
+    std::vector<Figures> figures_;
+    std::unordered_map<uint32_t, size_t> index_;
     int64_t time_ = 0;
 };
 
