@@ -99,6 +99,33 @@ TEST(ProcessManagerTests, EndProcessEndsChildButNeverTheManagerItself)
     EXPECT_FALSE(ProcessManager::GetEndResultText(ProcessManager::EndResult::Failed).IsEmpty());
 }
 
+TEST(ProcessInfoTests, OnlyRealChangesAskForARedrawAndTheCopyKeepsWhatTheSheetShows)
+{
+    ProcessInfo info(42, L"a.exe", L"A", L"NETWORK SERVICE", 5, 4096, L"C:\\a.exe");
+    EXPECT_TRUE(info.IsChanged());
+    info.ClearChanged();
+    info.SetCpu(5);
+    info.SetMemory(4096);
+    EXPECT_FALSE(info.IsChanged());
+    info.SetMemory(5ull << 32);
+    EXPECT_TRUE(info.IsChanged());
+    EXPECT_EQ(info.GetMemory(), 5ull << 32);
+
+    ProcessInfo copy(0, L"", L"", L"", 0, 0, L"");
+    copy.CopyFrom(info);
+    EXPECT_EQ(copy.GetProcessId(), 42u);
+    EXPECT_EQ(copy.GetPath().GetStdString(), L"C:\\a.exe");
+    EXPECT_EQ(copy.GetUser().GetStdString(), L"NETWORK SERVICE");
+    EXPECT_EQ(copy.GetCpu(), 5);
+
+    EXPECT_TRUE(info.IsSystemAccount());
+    EXPECT_TRUE(ProcessInfo(1, L"", L"", L"SYSTEM", 0, 0, L"").IsSystemAccount());
+    EXPECT_TRUE(ProcessInfo(1, L"", L"", L"LOCAL SERVICE", 0, 0, L"").IsSystemAccount());
+    EXPECT_FALSE(ProcessInfo(1, L"", L"", L"system", 0, 0, L"").IsSystemAccount());
+    EXPECT_EQ(ProcessInfo::GetRatingText(-2).GetStdString(), L"매우위험");
+    EXPECT_EQ(ProcessInfo::GetRatingText(-3).GetStdString(), L"지정되지 않음");
+}
+
 TEST(ProcessFiguresTests, SizesAndMemoryCellsTruncateWithoutWrapping)
 {
     EXPECT_EQ(FormatSize(1073741823ull).GetStdString(), L"1023 MB");
