@@ -16,6 +16,7 @@
 #include "html/Node.h"
 #include "html/Page.h"
 #include "startup/ProgramInfoLoader.h"
+#include "testing/HostPath.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
@@ -41,15 +42,6 @@ std::string Item(const char* title, const char* name, const wchar_t* clsid, cons
            std::to_string(rating) + "</rating></item>";
 }
 
-std::wstring BuildFolder()
-{
-    std::wstring folder = TEXT(ACTIVEX_BUILD_DIR);
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder)
-        if (c == L'/') c = L'\\';
-    return folder;
-}
-
 class TestManagerDlg : public ActiveXManagerDlg {
 public:
     using ActiveXManagerDlg::ActiveXManagerDlg;
@@ -72,7 +64,7 @@ protected:
                 question->GetDlgItemText(IDC_AXM_MORE, expandedCaption);
                 question->ShowWindow(SW_SHOW);
                 PumpPending();
-                TestSupport::SaveWindowImage(question->m_hWnd, BuildFolder() + L"\\screenshots\\vtaxm_danger.png");
+                TestSupport::SaveWindowImage(question->m_hWnd, TestSupport::HostPath(ACTIVEX_BUILD_DIR) + L"\\screenshots\\vtaxm_danger.png");
                 question->DestroyWindow();
             }
             return dangerAnswer;
@@ -214,7 +206,7 @@ TEST_F(ActiveXManagerDlgTest, TypingFiltersWithinAPollAndTheClearLinkShowsEveryR
     EXPECT_LT(GetTickCount() - typed, 1000u);
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"플래시", L"동영상"}));
     EXPECT_EQ(dialog.GetSearchText(), String(L"FLASH"));
-    TestSupport::SaveWindowImage(dialog.m_hWnd, BuildFolder() + L"\\screenshots\\vtaxm_search.png");
+    TestSupport::SaveWindowImage(dialog.m_hWnd, TestSupport::HostPath(ACTIVEX_BUILD_DIR) + L"\\screenshots\\vtaxm_search.png");
 
     Click(L"removeBtnImg");
     EXPECT_EQ(Rows().size(), 4u);
@@ -314,7 +306,7 @@ TEST_F(ActiveXManagerDlgTest, ThePanesFollowTheClientSize)
 {
     TestManagerDlg& dialog = Open();
     Click(L"LnkShowAllImg");
-    TestSupport::SaveWindowImage(dialog.m_hWnd, BuildFolder() + L"\\screenshots\\vtaxm_list.png");
+    TestSupport::SaveWindowImage(dialog.m_hWnd, TestSupport::HostPath(ACTIVEX_BUILD_DIR) + L"\\screenshots\\vtaxm_list.png");
     for (SIZE size : {SIZE{640, 420}, SIZE{1000, 700}}) {
         dialog.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
         PumpPending();

@@ -13,6 +13,7 @@
 
 #include "console/AddonManager.h"
 #include "console/ConsoleDlg.h"
+#include "console/tests/RecordingConsole.h"
 #include "console/OptionDlg.h"
 #include "console/res/resource.h"
 #include "core/Environment.h"
@@ -20,6 +21,7 @@
 #include "framework/CDHtmlDialog.h"
 #include "html/Node.h"
 #include "html/Page.h"
+#include "testing/HostPath.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
 #include "testing/TempFolder.h"
@@ -32,37 +34,6 @@ using System::String;
 using TestSupport::PumpUntil;
 
 const wchar_t kSettingsKey[] = L"Software\\Vela\\Toolbox";
-
-std::wstring BuildFolder()
-{
-    std::wstring folder = TEXT(ACTIVEX_BUILD_DIR);
-    if (!folder.empty() && folder[0] == L'/') folder = L"Z:" + folder;
-    for (wchar_t& c : folder)
-        if (c == L'/') c = L'\\';
-    return folder;
-}
-
-std::wstring ProgramFolder()
-{
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring program(path, length);
-    return program.substr(0, program.find_last_of(L'\\'));
-}
-
-class TestConsole : public ConsoleDlg {
-public:
-    using ConsoleDlg::ConsoleDlg;
-    std::vector<CString> messages;
-
-protected:
-    int ShowMessage(const CString& text, UINT) override
-    {
-        messages.push_back(text);
-        return IDNO;
-    }
-    void OpenAddress(const String&) override {}
-};
 
 // A string value set for the test's life, and put back as it was.
 class ValueOverride {
@@ -129,11 +100,11 @@ TEST(VtaxmConsoleTest, ConsoleOpensTheActiveXManagerWhosePanesFollowTheToolsSize
     std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>03</id><name>ActiveX 관리</name>"
                              L"<category>보안</category><description>ActiveX</description><imageFileName>icons\\activex.png"
                              L"</imageFileName><moduleFileName>" +
-                             ProgramFolder() + L"\\vtaxm.dll</moduleFileName><external>0</external></item></addons>";
+                             TestSupport::ProgramFolder() + L"\\vtaxm.dll</moduleFileName><external>0</external></item></addons>";
     home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
     {
         AddonManager addons(String(home.Path().c_str()));
-        TestConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
+        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
         ASSERT_TRUE(console.Create(IDD_CONSOLE));
         console.ShowWindow(SW_SHOW);
         ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
@@ -165,7 +136,7 @@ TEST(VtaxmConsoleTest, ConsoleOpensTheActiveXManagerWhosePanesFollowTheToolsSize
         MapDialogRect(tool->m_hWnd, &templateRect);
         EXPECT_EQ(toolRect.Height(), templateRect.Height() - 29) << "hosted 29 pixels shorter than its template";
         ExpectPanesFillTheTool(*tool);
-        TestSupport::SaveWindowImage(tool->m_hWnd, BuildFolder() + L"\\screenshots\\vtaxm_console_tool.png");
+        TestSupport::SaveWindowImage(tool->m_hWnd, TestSupport::HostPath(ACTIVEX_BUILD_DIR) + L"\\screenshots\\vtaxm_console_tool.png");
         console.Maximise();
         ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
         ExpectPanesFillTheTool(*tool);
