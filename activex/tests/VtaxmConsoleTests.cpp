@@ -21,6 +21,7 @@
 #include "framework/CDHtmlDialog.h"
 #include "html/Node.h"
 #include "html/Page.h"
+#include "testing/RegistryValueOverride.h"
 #include "testing/HostPath.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
@@ -34,33 +35,6 @@ using System::String;
 using TestSupport::PumpUntil;
 
 const wchar_t kSettingsKey[] = L"Software\\Vela\\Toolbox";
-
-// A string value set for the test's life, and put back as it was.
-class ValueOverride {
-public:
-    ValueOverride(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& data) : root_(root), key_(key), name_(name)
-    {
-        wchar_t buffer[2048] = {};
-        DWORD size = sizeof buffer - sizeof(wchar_t);
-        had_ = RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
-        saved_ = buffer;
-        RegSetKeyValueW(root, key, name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    }
-    ~ValueOverride()
-    {
-        if (had_)
-            RegSetKeyValueW(root_, key_.c_str(), name_.c_str(), REG_SZ, saved_.c_str(), static_cast<DWORD>((saved_.size() + 1) * sizeof(wchar_t)));
-        else
-            RegDeleteKeyValueW(root_, key_.c_str(), name_.c_str());
-    }
-
-private:
-    HKEY root_;
-    std::wstring key_;
-    std::wstring name_;
-    bool had_ = false;
-    std::wstring saved_;
-};
 
 void ExpectPanesFillTheTool(CWnd& tool)
 {
@@ -92,7 +66,7 @@ TEST(VtaxmConsoleTest, ConsoleOpensTheActiveXManagerWhosePanesFollowTheToolsSize
                     "<rating>1</rating></item></channel></rss>";
     response.contentType = "text/xml";
     server.Serve("/net/ActiveXRSS.aspx", response);
-    ValueOverride informationServer(HKEY_LOCAL_MACHINE, kSettingsKey, L"InformationServer", server.Url(""));
+    TestSupport::RegistryValueOverride informationServer(HKEY_LOCAL_MACHINE, kSettingsKey, L"InformationServer", server.Url(""));
     std::wstring data = System::Environment::GetFolderPath(System::Environment::CommonApplicationData).GetStdString() + L"\\Vela\\Toolbox";
 
     TestSupport::TempFolder home;
