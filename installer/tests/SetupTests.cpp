@@ -326,7 +326,8 @@ protected:
             ASSERT_EQ(WaitForSingleObject(console_.Get(), 50), static_cast<DWORD>(WAIT_TIMEOUT)) << "the console ended";
         }
     }
-    HWND ConsoleWindow() { return MainWindowOf(GetProcessId(console_.Get())); }
+    // A modal console shows its window at its first idle moment, which can come after the home page.
+    HWND ConsoleWindow() { return MainWindowOf(GetProcessId(console_.Get()), 30000); }
     static HWND MainWindowOf(DWORD processId, DWORD timeoutMs = 0)
     {
         ULONGLONG deadline = GetTickCount64() + timeoutMs;
