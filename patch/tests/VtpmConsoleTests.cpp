@@ -10,24 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "console/AddonManager.h"
-#include "console/ConsoleDlg.h"
-#include "console/tests/RecordingConsole.h"
-#include "console/OptionDlg.h"
-#include "console/res/resource.h"
+#include "console/tests/HostedTool.h"
 #include "core/Application.h"
 #include "core/String.h"
 #include "framework/CDHtmlDialog.h"
 #include "framework/CWinApp.h"
 #include "framework/ModuleState.h"
-#include "html/Node.h"
-#include "html/Page.h"
-#include "testing/PageClick.h"
-#include "testing/HostPath.h"
 #include "testing/FakeUpdateAgent.h"
+#include "testing/HostPath.h"
 #include "testing/HttpServer.h"
 #include "testing/MessagePump.h"
-#include "testing/TempFolder.h"
+#include "testing/PageClick.h"
 #include "testing/WindowScreenshot.h"
 
 namespace {
@@ -82,7 +75,6 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
 {
     std::wstring refused = FakeUpdateAgent::Register();
     if (!refused.empty()) GTEST_SKIP() << std::string(refused.begin(), refused.end());
-    bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     FakeUpdateAgent agent("steps=8\nstepDelay=40\nsearchDelay=200\n"
                           "[update]\ntitle=Windows 7용 보안 업데이트(KB2479943)\nsize=734003\nautoSelect=1\n"
                           "[update]\ntitle=Internet Explorer 8 누적 보안 업데이트(KB2482017)\nsize=18874368\nautoSelect=1\n"
@@ -109,26 +101,10 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
         CloseHandle(off);
     }
 
-    TestSupport::TempFolder home;
-    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
-    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>04</id><name>Windows 업데이트</name>"
-                             L"<category>보안</category><description>업데이트</description><imageFileName>icons\\patch.png"
-                             L"</imageFileName><moduleFileName>" +
-                             TestSupport::ProgramFolder() + L"\\vtpm.dll</moduleFileName><external>0</external></item></addons>";
-    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
     {
-        AddonManager addons(String(home.Path().c_str()));
-        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
-        ASSERT_TRUE(console.Create(IDD_CONSOLE));
-        console.ShowWindow(SW_SHOW);
-        ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
-
-        console.OpenTool(L"04");
-        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-        EXPECT_TRUE(console.messages.empty()) << Utf8(console.messages.empty() ? CString() : console.messages[0]);
-        ASSERT_TRUE(console.IsToolShown());
-        auto* tool = dynamic_cast<CDHtmlDialog*>(console.GetCurrentDialog());
-        ASSERT_NE(tool, nullptr);
+        HostedTool host({L"04", L"Windows 업데이트", L"보안", L"vtpm.dll"});
+        ASSERT_TRUE(host.Open());
+        CDHtmlDialog* tool = &host.Tool();
         ASSERT_TRUE(PumpUntil([&] { return tool->GetElementText(L"Advice") == CString(L"업데이트를 검색하세요."); }));
         HWND list = FindWindowExW(tool->m_hWnd, nullptr, WC_LISTVIEWW, nullptr);
         ASSERT_NE(list, nullptr);
@@ -147,14 +123,12 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
 
         CRect before;
         tool->GetClientRect(&before);
-        console.ShowWindow(SW_MAXIMIZE);
-        TestSupport::PumpPending();
+        ASSERT_TRUE(host.Maximise());
         CRect after;
         tool->GetClientRect(&after);
         EXPECT_GT(after.Height(), before.Height()) << "the console gives the tool its whole work area";
         ExpectListLaidOutFromTheClient(*tool, list);
-        console.ShowWindow(SW_RESTORE);
-        TestSupport::PumpPending();
+        ASSERT_TRUE(host.Restore());
         ExpectListLaidOutFromTheClient(*tool, list);
 
         TestSupport::ClickElement(*tool, L"BtnInstall");
@@ -172,10 +146,7 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
 
         TestSupport::ClickElement(*tool, L"BtnComplete");
         EXPECT_EQ(tool->GetElementText(L"Advice"), CString(L"업데이트를 검색하세요."));
-        TestSupport::ClickElement(*tool, L"BtnPrevious");
-        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-        EXPECT_FALSE(console.IsToolShown());
-        console.DestroyWindow();
+        EXPECT_TRUE(host.GoHome());
     }
     if (hadNotice) {
         HANDLE file = CreateFileW(notice.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -187,5 +158,4 @@ TEST(VtpmConsoleTest, ConsoleOpensThePatchManagerWhichSearchesInstallsAndGoesHom
     } else {
         DeleteFileW(notice.c_str());
     }
-    if (com) CoUninitialize();
 }

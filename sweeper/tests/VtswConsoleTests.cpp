@@ -12,21 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "console/AddonManager.h"
-#include "console/ConsoleDlg.h"
-#include "console/tests/RecordingConsole.h"
-#include "console/OptionDlg.h"
-#include "console/res/resource.h"
+#include "console/tests/HostedTool.h"
 #include "core/Environment.h"
 #include "core/String.h"
 #include "framework/CDHtmlDialog.h"
-#include "framework/CWinApp.h"
-#include "html/Node.h"
-#include "html/Page.h"
 #include "sweeper/Catalogue.h"
-#include "testing/PageClick.h"
 #include "testing/HostPath.h"
 #include "testing/MessagePump.h"
+#include "testing/PageClick.h"
 #include "testing/TempFolder.h"
 #include "testing/WindowScreenshot.h"
 
@@ -105,16 +98,7 @@ private:
     bool hadValue_ = false;
 };
 
-// A console home holding a catalogue of the sweeper alone, with the switch animation off.
-void WriteSweeperHome(const TestSupport::TempFolder& home)
-{
-    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
-    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>02</id><name>PC 청소</name>"
-                             L"<category>PC 최적화</category><description>청소</description><imageFileName>icons\\sweeper.png"
-                             L"</imageFileName><moduleFileName>" +
-                             TestSupport::ProgramFolder() + L"\\vtsw.dll</moduleFileName><external>0</external></item></addons>";
-    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
-}
+const HostedTool::Entry kSweeper = {L"02", L"PC 청소", L"PC 최적화", L"vtsw.dll"};
 
 int FileCount(const std::wstring& folder)
 {
@@ -132,7 +116,6 @@ int FileCount(const std::wstring& folder)
 
 TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
 {
-    bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     TestSupport::TempFolder junk;
     std::string megabyte(1048576, 'x');
     for (int i = 0; i < 15; ++i) junk.WriteFile(L"junk" + std::to_wstring(i) + L".tmp", megabyte);
@@ -157,21 +140,10 @@ TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
     }
     RegCloseKey(store);
 
-    TestSupport::TempFolder home;
-    WriteSweeperHome(home);
     {
-        AddonManager addons(String(home.Path().c_str()));
-        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
-        ASSERT_TRUE(console.Create(IDD_CONSOLE));
-        console.ShowWindow(SW_SHOW);
-        ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
-
-        console.OpenTool(L"02");
-        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-        EXPECT_TRUE(console.messages.empty()) << Utf8(console.messages.empty() ? CString() : console.messages[0]);
-        ASSERT_TRUE(console.IsToolShown());
-        auto* sweeper = dynamic_cast<CDHtmlDialog*>(console.GetCurrentDialog());
-        ASSERT_NE(sweeper, nullptr);
+        HostedTool host(kSweeper);
+        ASSERT_TRUE(host.Open());
+        CDHtmlDialog* sweeper = &host.Tool();
         EXPECT_TRUE(sweeper->IsWindowVisible());
         ASSERT_TRUE(PumpUntil([&] { return sweeper->GetElementText(L"Advice") == CString(L"PC를 분석하세요."); }));
 
@@ -196,63 +168,43 @@ TEST(VtswConsoleTest, ConsoleOpensTheSweeperWhichAnalysesSweepsAndGoesHome)
         TestSupport::ClickElement(*sweeper, L"BtnComplete");
         EXPECT_EQ(sweeper->GetElementText(L"Advice"), CString(L"PC를 분석하세요."));
 
-        TestSupport::ClickElement(*sweeper, L"BtnPrevious");
-        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-        EXPECT_FALSE(console.IsToolShown());
+        ASSERT_TRUE(host.GoHome());
         EXPECT_FALSE(sweeper->IsWindowVisible()) << "the tool stays alive, hidden, for the next visit";
-        console.DestroyWindow();
     }
-    if (com) CoUninitialize();
 }
 
 // The console hosts the sweeper 29 pixels shorter than its template and maximises it to the work
 // area: the tree keeps its bands and margins in every size, so it never covers the bottom band.
 TEST(VtswConsoleTest, TheTreeFollowsTheHostedWindowThroughMaximiseAndRestore)
 {
-    bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     RegistryKeyBackup storedTicks(kStoreKey);
-    TestSupport::TempFolder home;
-    WriteSweeperHome(home);
     {
-        AddonManager addons(String(home.Path().c_str()));
-        RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
-        ASSERT_TRUE(console.Create(IDD_CONSOLE));
-        console.ShowWindow(SW_SHOW);
-        ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
-        console.OpenTool(L"02");
-        ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-        CWnd* sweeper = console.GetCurrentDialog();
-        ASSERT_NE(sweeper, nullptr);
+        HostedTool host(kSweeper);
+        ASSERT_TRUE(host.Open());
+        CWnd* sweeper = &host.Tool();
         HWND tree = FindWindowExW(sweeper->m_hWnd, nullptr, WC_LISTVIEWW, nullptr);
         ASSERT_NE(tree, nullptr);
         auto expectTreeInsideTheBands = [&](const char* when) {
             SCOPED_TRACE(when);
-            CRect client, placed;
+            CRect client;
             sweeper->GetClientRect(&client);
-            GetWindowRect(tree, &placed);
-            ScreenToClient(sweeper->m_hWnd, reinterpret_cast<POINT*>(&placed.left));
-            ScreenToClient(sweeper->m_hWnd, reinterpret_cast<POINT*>(&placed.right));
-            EXPECT_EQ(placed, CRect(2, 45, client.right - 2, client.bottom - 145))
+            EXPECT_EQ(PlaceIn(sweeper->m_hWnd, tree), CRect(2, 45, client.right - 2, client.bottom - 145))
                 << "client " << client.Width() << " x " << client.Height();
         };
         expectTreeInsideTheBands("hosted");
         CRect hosted;
         sweeper->GetClientRect(&hosted);
 
-        console.Maximise();
-        TestSupport::PumpPending();
+        ASSERT_TRUE(host.Maximise());
         CRect maximised;
         sweeper->GetClientRect(&maximised);
         EXPECT_GT(maximised.Height(), hosted.Height());
         expectTreeInsideTheBands("maximised");
         ASSERT_EQ(ListView_GetItemCount(tree), 33) << "every category and item is listed";
         sweeper->UpdateWindow();
-        EXPECT_TRUE(TestSupport::SaveScreenImage(console.m_hWnd, TestSupport::HostPath(SWEEPER_BUILD_DIR) + L"\\sweeper_hosted.png"));
+        EXPECT_TRUE(TestSupport::SaveScreenImage(host.Console().m_hWnd, TestSupport::HostPath(SWEEPER_BUILD_DIR) + L"\\sweeper_hosted.png"));
 
-        console.Restore();
-        TestSupport::PumpPending();
+        ASSERT_TRUE(host.Restore());
         expectTreeInsideTheBands("restored");
-        console.DestroyWindow();
     }
-    if (com) CoUninitialize();
 }
