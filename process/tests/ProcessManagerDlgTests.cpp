@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Trace.h"
+#include "framework/CDC.h"
 #include "process/addon/CProcessManagerDlg.h"
 #include "process/tests/TestChildProcess.h"
 #include "testing/HostPath.h"
@@ -73,6 +75,16 @@ protected:
         }
         return menuChoice;
     }
+};
+
+// Keeps the trace lines written while it is listening.
+class TraceLines : public System::Diagnostics::TraceListener {
+public:
+    explicit TraceLines(std::vector<std::wstring>& lines) : lines_(lines) {}
+    void WriteLine(const String& message) override { lines_.push_back(message.GetStdString()); }
+
+private:
+    std::vector<std::wstring>& lines_;
 };
 
 class ProcessManagerDlgTest : public ::testing::Test {
@@ -343,6 +355,75 @@ TEST_F(ProcessManagerDlgTest, GraphsShowTheLoadOfABusyChildAndTheControlsFollowT
         dialog.GetInfoPane().ScreenToClient(&button);
         EXPECT_EQ(button.left, w - 3 - CProcessInfoDlg::DetailsRight);
     }
+}
+
+TEST_F(ProcessManagerDlgTest, TheMenuAndTheDetailsButtonBothAskForTheSheetOfTheirProcess)
+{
+    TestChildProcess child(L"wait");
+    ASSERT_TRUE(child.Started());
+    TestProcessDlg& dialog = Open();
+    dialog.RefreshList(false);
+    std::vector<std::wstring> lines;
+    auto* listener = new TraceLines(lines);
+    System::Diagnostics::Trace::Listeners()->Add(listener);
+    auto asked = [&](uint32_t processId) {
+        std::wstring wanted = L"ShowDetailSheet(" + std::to_wstring(processId) + L")";
+        return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& line) { return line.find(wanted) != std::wstring::npos; });
+    };
+
+    dialog.menuChoice = ID_PROCESS_SHOW_INFO;
+    RightClickRow(child.Id());
+    EXPECT_EQ(asked(child.Id()), 1);
+
+    // The button asks for the pane's own copy, also once the process has gone.
+    Select(GetCurrentProcessId());
+    child.End();
+    dialog.RefreshList(false);
+    CWnd* details = dialog.GetInfoPane().GetDlgItem(IDC_PROCESS_DETAILS);
+    ASSERT_NE(details, nullptr);
+    EXPECT_TRUE(details->IsWindowEnabled());
+    dialog.GetInfoPane().SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PROCESS_DETAILS, BN_CLICKED), reinterpret_cast<LPARAM>(details->m_hWnd));
+    EXPECT_EQ(asked(child.Id()), 2);
+
+    dialog.GetInfoPane().ShowNothing();
+    EXPECT_FALSE(details->IsWindowEnabled());
+    System::Diagnostics::Trace::Listeners()->Remove(listener);
+}
+
+// A full and an empty load are drawn on the graph's top and bottom rows, not beyond them.
+TEST_F(ProcessManagerDlgTest, PushGraphDrawsFullAndEmptyLoadOnItsTopAndBottomRows)
+{
+    TestProcessDlg& dialog = Open();
+    const CRect area(0, 0, 120, 60);
+    const COLORREF line = RGB(255, 0, 0);
+    C2DPushGraph graph;
+    ASSERT_TRUE(graph.Create(WS_VISIBLE, area, &dialog, 4321));
+    graph.SetBackColor(RGB(0, 0, 0));
+    graph.SetGridColor(RGB(0, 0, 255));
+    graph.SetLabelColor(RGB(0, 255, 0));
+    graph.ShowLabels(true);
+    graph.ShowGrid(true);
+    graph.SetInterval(5);
+    graph.AddLine(0, line);
+    for (int value : {100, 100, 0, 0, 100}) ASSERT_TRUE(graph.Push(0, value));
+
+    CClientDC screen(nullptr);
+    CDC memory;
+    ASSERT_TRUE(memory.CreateCompatibleDC(&screen));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, area.Width(), area.Height()));
+    CBitmap* old = memory.SelectObject(&bitmap);
+    graph.Draw(memory, area);
+    // Two equal values in a row draw a flat stretch of one interval on their row; a slope from one
+    // extreme to the other only crosses a row.
+    auto flatStretchOnRow = [&](int y) {
+        int pixels = 0;
+        for (int x = 0; x < area.Width(); ++x) pixels += GetPixel(memory.m_hDC, x, y) == line;
+        return pixels >= 5;
+    };
+    EXPECT_TRUE(flatStretchOnRow(0)) << "100% on the top row";
+    EXPECT_TRUE(flatStretchOnRow(area.Height() - 1)) << "0% on the bottom row";
+    memory.SelectObject(old);
 }
 
 }  // namespace
