@@ -456,12 +456,11 @@ void CProcessManagerDlg::OnContextMenu(CWnd* window, CPoint point)
     case ID_PROCESS_SHOW_INFO: {
         ProcessInfo* info = nullptr;
         std::vector<uint32_t> ids = SelectedProcessIds();
-        for (uint32_t processId : ids) {
-            if (manager_->TryGetProcess(processId, info)) {
-                ShowDetailSheet(*info);
-                break;
-            }
-        }
+        auto found = std::find_if(ids.begin(), ids.end(), [&](uint32_t processId) { return manager_->TryGetProcess(processId, info); });
+        if (found == ids.end()) break;
+        // A copy: the timer keeps refreshing the model, which may drop the entry, while the sheet is open.
+        ProcessInfo chosen(*info);
+        ShowDetailSheet(chosen);
         break;
     }
     case ID_PROCESS_END: EndSelectedProcesses(); break;

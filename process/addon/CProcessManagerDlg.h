@@ -30,7 +30,7 @@ public:
     static constexpr UINT WM_PROCESS_REFRESH = 0x0811;
     static constexpr UINT_PTR RefreshTimer = 0;
     static constexpr UINT RefreshPeriodMs = 1000;
-    static constexpr UINT InfoPaneId = 1050;
+    static constexpr UINT InfoPaneId = IDC_PROCESS_INFO_PANE;
     static constexpr int NoIconIndex = 3;
     enum Column { ImageNameColumn, DescriptionColumn, RatingColumn, CpuColumn, MemoryColumn, ColumnCount };
 

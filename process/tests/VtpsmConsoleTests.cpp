@@ -50,7 +50,7 @@ void ExpectControlsFollowTheClientSize(CWnd& tool)
     EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_CPU_GRAPH), CRect(65, 47, w / 2 - 5, 107));
     EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_MEMORY_GRAPH), CRect(w / 2 + 110, 47, w / 2 + 110 + w / 2 - 115, 107));
     EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_MEMORY_CAPTION).left, w / 2 + 5);
-    EXPECT_EQ(PlaceOf(tool.m_hWnd, 1050), CRect(1, h - 154, w - 2, h - 4));
+    EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_PROCESS_INFO_PANE), CRect(1, h - 154, w - 2, h - 4));
 }
 
 }  // namespace
