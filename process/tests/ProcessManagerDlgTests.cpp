@@ -145,15 +145,11 @@ protected:
         ASSERT_GE(row, 0);
         CRect box;
         ASSERT_TRUE(dialog_->GetList().GetItemRect(row, &box, LVIR_LABEL));
-        Select(processId);
-        NMITEMACTIVATE click = {};
-        click.hdr = {dialog_->GetList().m_hWnd, IDC_PROCESS_LIST, static_cast<UINT>(NM_RCLICK)};
-        click.iItem = row;
-        click.ptAction = box.CenterPoint();
-        dialog_->SendMessage(WM_NOTIFY, IDC_PROCESS_LIST, reinterpret_cast<LPARAM>(&click));
-        CPoint screen = box.CenterPoint();
-        dialog_->GetList().ClientToScreen(&screen);
-        dialog_->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog_->GetList().m_hWnd), MAKELPARAM(screen.x, screen.y));
+        // The release waits in the queue, so the list's wait for a drag ends at once.
+        LPARAM at = MAKELPARAM(box.CenterPoint().x, box.CenterPoint().y);
+        dialog_->GetList().PostMessage(WM_RBUTTONUP, 0, at);
+        dialog_->GetList().SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, at);
+        PumpPending();
     }
     bool HasRow(uint32_t processId) { return dialog_->FindRow(processId) >= 0; }
 
@@ -254,6 +250,9 @@ TEST_F(ProcessManagerDlgTest, RightClickShowsTheRowInThePaneBeforeTheMenuAndOnly
     ASSERT_TRUE(child.Started());
     TestProcessDlg& dialog = Open();
     dialog.RefreshList(false);
+    ProcessInfo* self = nullptr;
+    ASSERT_TRUE(dialog.GetManager().TryGetProcess(GetCurrentProcessId(), self));
+    dialog.GetInfoPane().ShowProcess(*self);
 
     RightClickRow(child.Id());
     EXPECT_EQ(dialog.menus, 1);
