@@ -1,7 +1,7 @@
 // The process manager's window driven as the user drives it, over real child processes the tests
 // start. The window switches the system's performance counters on, so the tests run only in the
-// throw-away test prefix. Accounts: under Wine every process runs as the one user, so the model's
-// owner lookup names the tests' own children as service accounts where a test needs them.
+// throw-away test prefix. A test cannot start processes of the service accounts, so where one needs
+// them the model's owner lookup names some of the test's own children as those accounts.
 #include <gtest/gtest.h>
 
 #include <windows.h>
