@@ -407,7 +407,10 @@ std::vector<uint32_t> CProcessManagerDlg::SelectedProcessIds() const
 void CProcessManagerDlg::EndSelectedProcesses()
 {
     std::vector<uint32_t> ids = SelectedProcessIds();
-    if (ids.empty()) return;
+    if (ids.empty()) {
+        ShowMessage(L"끝낼 프로세스를 목록에서 선택해 주세요.", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     if (ShowMessage(L"프로세스를 종료하시겠습니까?", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     std::set<ProcessManager::EndResult> refusals;
     for (uint32_t processId : ids) {

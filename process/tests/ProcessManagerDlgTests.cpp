@@ -282,6 +282,11 @@ TEST_F(ProcessManagerDlgTest, EndingAChildAsksFirstAndItsRowLeavesAtTheNextTick)
     ASSERT_TRUE(child.Started());
     TestProcessDlg& dialog = Open();
     dialog.RefreshList(false);
+    dialog.answer = IDYES;
+    dialog.GetList().SetItemState(-1, 0, LVIS_SELECTED);
+    TestSupport::ClickElement(dialog, L"LnkRemoveImg");
+    EXPECT_EQ(dialog.messages, std::vector<std::wstring>{L"끝낼 프로세스를 목록에서 선택해 주세요."}) << "nothing chosen, nothing asked";
+    dialog.messages.clear();
     Select(child.Id());
 
     dialog.answer = IDNO;
