@@ -114,20 +114,26 @@ void ProcessManager::ReadOwnersOfOtherAccounts()
     for (DWORD i = 0; i < count; ++i) owners_[records[i].ProcessId] = LookupUser(records[i].pUserSid);
 }
 
+String ProcessManager::ReadOwner(uint32_t processId, HANDLE process)
+{
+    UniqueHandle limited;
+    if (!process) limited.Reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    String user = OwnerOfToken(process ? process : limited.Get());
+    if (user.IsEmpty()) {
+        ReadOwnersOfOtherAccounts();
+        auto owner = owners_.find(processId);
+        if (owner != owners_.end()) user = owner->second;
+    }
+    return user;
+}
+
 ProcessInfo* ProcessManager::CreateEntry(uint32_t processId, const String& name, int cpu, uint64_t memory)
 {
     // Path, description and user never change for a process, so they are read once, here.
     String path;
     UniqueHandle process(OpenProcess(QueryAndRead, FALSE, processId));
     if (process) path = GetProcessPath(process.Get());
-    UniqueHandle limited;
-    if (!process) limited.Reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    String user = OwnerOfToken(process ? process.Get() : limited.Get());
-    if (user.IsEmpty()) {
-        ReadOwnersOfOtherAccounts();
-        auto owner = owners_.find(processId);
-        if (owner != owners_.end()) user = owner->second;
-    }
+    String user = ReadOwner(processId, process.Get());
     String description = name;
     if (!path.IsEmpty()) {
         CVersion version(path);

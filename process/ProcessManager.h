@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <unordered_map>
 
+#include <windows.h>
+
 #include "core/Array.h"
 #include "core/Object.h"
 #include "core/String.h"
@@ -36,6 +38,11 @@ public:
     static System::String GetEndResultText(EndResult result);
 
     CCpuUsage::Source GetCpuSource() const { return cpu_.GetSource(); }
+
+protected:
+    // The account name of a new process's owner (without domain), empty when it cannot be read;
+    // process is null when the process could not be opened.
+    virtual System::String ReadOwner(uint32_t processId, HANDLE process);
 
 private:
     ProcessInfo* CreateEntry(uint32_t processId, const System::String& name, int cpu, uint64_t memory);

@@ -44,6 +44,12 @@ void CColoredListCtrl::SortByColumn(int column)
     SortItems(&CColoredListCtrl::CompareItems, reinterpret_cast<DWORD_PTR>(this));
 }
 
+void CColoredListCtrl::Resort()
+{
+    if (!sortRule_ || sortColumn_ < 0) return;
+    SortItems(&CColoredListCtrl::CompareItems, reinterpret_cast<DWORD_PTR>(this));
+}
+
 void CColoredListCtrl::ClearSort()
 {
     sortColumn_ = -1;

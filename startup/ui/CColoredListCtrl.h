@@ -32,6 +32,9 @@ public:
     // What a header click does: the column becomes the sort column, the direction flips, and
     // the rows are sorted.
     void SortByColumn(int column);
+    // Sorts the rows again by the current column and direction (after rows changed); nothing
+    // without a sort column.
+    void Resort();
     // Forgets the sort column and removes the header's arrow (the rows stay where they are).
     void ClearSort();
     int GetSortColumn() const { return sortColumn_; }

@@ -126,7 +126,7 @@ void CProgInfoPane::PlaceName()
     if (CWnd* name = GetDlgItem(NameId)) {
         int left = itemShown_ ? NameLeftWithPicture : Margin;
         int top = itemShown_ ? 10 : 15;
-        name->MoveWindow(left, top, std::max(0, static_cast<int>(client.Width()) - left - Margin), 18);
+        name->MoveWindow(left, top, std::max(0, static_cast<int>(client.Width()) - left - nameRightMargin_), 18);
     }
 }
 

@@ -58,6 +58,8 @@ protected:
     BOOL OnEraseBkgnd(CDC* dc);
     HBRUSH OnCtlColor(CDC* dc, CWnd* window, UINT kind);
     void LayoutControls(int width, int height) override;
+    // Room kept free right of the name, for a control a derived pane puts there.
+    void SetNameRightMargin(int pixels) { nameRightMargin_ = pixels; }
 
     DECLARE_MESSAGE_MAP()
 
@@ -74,4 +76,5 @@ private:
     HICON icon_ = nullptr;
     int rating_ = -3;
     bool itemShown_ = false;
+    int nameRightMargin_ = 10;
 };
