@@ -9,19 +9,13 @@
 
 #include <string>
 
-#include "console/AddonManager.h"
-#include "console/ConsoleDlg.h"
-#include "console/OptionDlg.h"
-#include "console/res/resource.h"
-#include "console/tests/RecordingConsole.h"
+#include "console/tests/HostedTool.h"
 #include "core/String.h"
 #include "framework/CDHtmlDialog.h"
 #include "process/res/resource.h"
 #include "process/tests/TestChildProcess.h"
 #include "testing/HostPath.h"
 #include "testing/MessagePump.h"
-#include "testing/PageClick.h"
-#include "testing/TempFolder.h"
 #include "testing/TestPrefixGuard.h"
 #include "testing/WindowScreenshot.h"
 
@@ -32,13 +26,9 @@ using TestSupport::PumpUntil;
 
 CRect PlaceOf(HWND tool, int id)
 {
-    RECT rect = {};
     HWND control = GetDlgItem(tool, id);
     EXPECT_NE(control, nullptr) << id;
-    if (!control) return CRect();
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, tool, reinterpret_cast<POINT*>(&rect), 2);
-    return CRect(rect);
+    return control ? PlaceIn(tool, control) : CRect();
 }
 
 void ExpectControlsFollowTheClientSize(CWnd& tool)
@@ -62,26 +52,9 @@ TEST(VtpsmConsoleTest, ConsoleOpensTheProcessManagerWhoseGraphsAndListFollowTheT
     TestChildProcess busy(L"spin");
     ASSERT_TRUE(busy.Started());
 
-    TestSupport::TempFolder home;
-    COptionDlg::WriteSmoothSwitch((home / L"vacon.cfg").c_str(), false);
-    std::wstring catalogue = L"<?xml version=\"1.0\" encoding=\"utf-8\"?><addons><item><id>05</id><name>프로세스 관리</name>"
-                             L"<category>시스템 도구</category><description>프로세스</description><imageFileName>icons\\process.png"
-                             L"</imageFileName><moduleFileName>" +
-                             TestSupport::ProgramFolder() + L"\\vtpsm.dll</moduleFileName><external>0</external></item></addons>";
-    home.WriteFile(L"vtaddons3.xml", String(catalogue).ToUtf8());
-    AddonManager addons(String(home.Path().c_str()));
-    RecordingConsole console(addons, String(home.Path().c_str()), String((home / L"vacon.cfg").c_str()));
-    ASSERT_TRUE(console.Create(IDD_CONSOLE));
-    console.ShowWindow(SW_SHOW);
-    ASSERT_TRUE(PumpUntil([&] { return console.IsPageFilled(); }));
-
-    console.OpenTool(L"05");
-    ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-    EXPECT_TRUE(console.messages.empty()) << String(console.messages.empty() ? L"" : console.messages[0].GetString()).ToUtf8();
-    ASSERT_TRUE(console.IsToolShown());
-    auto* tool = dynamic_cast<CDHtmlDialog*>(console.GetCurrentDialog());
-    ASSERT_NE(tool, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return tool->IsDocumentLoaded(); }));
+    HostedTool host({L"05", L"프로세스 관리", L"시스템 도구", L"vtpsm.dll"});
+    ASSERT_TRUE(host.Open());
+    CDHtmlDialog* tool = &host.Tool();
     EXPECT_EQ(tool->GetElementText(L"ToolTitle"), CString(L"프로세스 관리"));
 
     HWND list = GetDlgItem(tool->m_hWnd, IDC_PROCESS_LIST);
@@ -101,18 +74,12 @@ TEST(VtpsmConsoleTest, ConsoleOpensTheProcessManagerWhoseGraphsAndListFollowTheT
     MapDialogRect(tool->m_hWnd, &templateRect);
     EXPECT_EQ(toolRect.Height(), templateRect.Height() - 29) << "hosted 29 pixels shorter than its template";
     ExpectControlsFollowTheClientSize(*tool);
-    console.Maximise();
-    ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+    ASSERT_TRUE(host.Maximise());
     ULONGLONG until = GetTickCount64() + 2500;
     PumpUntil([&] { return GetTickCount64() > until; }, 4000);
     ExpectControlsFollowTheClientSize(*tool);
     TestSupport::SaveScreenImage(tool->m_hWnd, TestSupport::HostPath(PROCESS_BUILD_DIR) + L"\\screenshots\\vtpsm_console_maximised.png");
-    console.Restore();
-    ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
+    ASSERT_TRUE(host.Restore());
     ExpectControlsFollowTheClientSize(*tool);
-
-    TestSupport::ClickElement(*tool, L"BtnPrevious");
-    ASSERT_TRUE(PumpUntil([&] { return !console.IsBusy(); }));
-    EXPECT_FALSE(console.IsToolShown());
-    console.DestroyWindow();
+    EXPECT_TRUE(host.GoHome());
 }
