@@ -1,11 +1,14 @@
 #include "process/detail/CProcessHandlePage.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <utility>
 
 #include "core/ExceptionGuard.h"
-#include "core/Thread.h"
+#include "core/Trace.h"
+#include "core/UniqueResource.h"
 #include "process/ProcessInfo.h"
 #include "process/detail/ProcessDetailResource.h"
 
@@ -20,6 +23,42 @@ constexpr int Margin = 7;
 constexpr int StatusHeight = 16;
 // WM_USER values belong to the dialog manager (DM_SETDEFID and its kin).
 constexpr UINT WM_HANDLE_NAMES_READ = WM_APP + 1;
+
+struct PinnedWork {
+    HMODULE module;
+    std::function<void()> work;
+};
+
+DWORD WINAPI RunPinnedWork(void* parameter)
+{
+    std::unique_ptr<PinnedWork> pinned(static_cast<PinnedWork*>(parameter));
+    try {
+        System::TraceExceptions(pinned->work);
+    } catch (...) {
+        System::Diagnostics::Trace::WriteLine(L"CProcessHandlePage: the handle reader ended with an exception.");
+    }
+    HMODULE module = pinned->module;
+    pinned.reset();
+    FreeLibraryAndExitThread(module, 0);
+}
+
+// Runs work on a thread of its own that nobody waits for. The thread holds the module that holds
+// this code loaded until it ends, so closing the console while it still reads cannot unload the
+// add-on from under it. Returns the system's error when no thread could be started.
+DWORD StartPinnedWork(std::function<void()> work)
+{
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&RunPinnedWork),
+                            &module))
+        return GetLastError();
+    auto* pinned = new PinnedWork{module, std::move(work)};
+    System::UniqueHandle thread(CreateThread(nullptr, 0, RunPinnedWork, pinned, 0, nullptr));
+    if (thread) return ERROR_SUCCESS;
+    DWORD error = GetLastError();
+    delete pinned;
+    FreeLibrary(module);
+    return error;
+}
 
 }  // namespace
 
@@ -66,14 +105,15 @@ void CProcessHandlePage::StartReading()
     std::shared_ptr<Reading> shared = shared_;
     uint32_t processId = process_.GetProcessId();
     HandleNameOptions options = options_;
-    System::Threading::Thread worker([shared, processId, options](void*) {
+    DWORD error = StartPinnedWork([shared, processId, options] {
         Array<String> names = GetProcessHandleNames(processId, options);
         std::lock_guard<std::mutex> hold(shared->lock);
         shared->names = std::move(names);
         if (shared->page) ::PostMessageW(shared->page, WM_HANDLE_NAMES_READ, 0, 0);
     });
-    // The worker ends on its own once the reader returns; nobody waits for it.
-    if (!System::TraceExceptions([&] { worker.Start(); })) {
+    if (error != ERROR_SUCCESS) {
+        // Without a thread the reader runs here; it still gives up on each stuck handle in time.
+        System::Diagnostics::Trace::WriteLine(String::Format(L"CProcessHandlePage: no worker thread (error %lu)", error));
         shared_->page = nullptr;
         ShowNames(GetProcessHandleNames(processId, options_));
     }
