@@ -85,7 +85,10 @@ CProcessHandlePage::~CProcessHandlePage() { DetachReading(); }
 BOOL CProcessHandlePage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
-    if (!list_.SubclassDlgItem(IDC_PROCESS_HANDLE_LIST, this)) return TRUE;
+    if (!list_.SubclassDlgItem(IDC_PROCESS_HANDLE_LIST, this)) {
+        System::Diagnostics::Trace::WriteLine(L"CProcessHandlePage: the template has no list control");
+        return TRUE;
+    }
     list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     list_.InsertColumn(0, L"파일 경로", LVCFMT_LEFT, 500);
     StartReading();
@@ -113,7 +116,8 @@ void CProcessHandlePage::StartReading()
     });
     if (error != ERROR_SUCCESS) {
         // Without a thread the reader runs here; it still gives up on each stuck handle in time.
-        System::Diagnostics::Trace::WriteLine(String::Format(L"CProcessHandlePage: no worker thread (error %lu)", error));
+        System::Diagnostics::Trace::WriteLine(
+            String::Format(L"CProcessHandlePage: no worker thread (error %lu)", error));
         shared_->page = nullptr;
         ShowNames(GetProcessHandleNames(processId, options_));
     }
@@ -172,7 +176,8 @@ void CProcessHandlePage::Layout(int width, int height)
     int listHeight = height - 2 * Margin - (reading_ ? StatusHeight : 0);
     if (list_.m_hWnd) list_.MoveWindow(Margin, Margin, std::max(0, width - 2 * Margin), std::max(0, listHeight));
     if (CWnd* status = GetDlgItem(IDC_PROCESS_HANDLE_STATUS)) {
-        status->MoveWindow(Margin, Margin + std::max(0, listHeight) + 2, std::max(0, width - 2 * Margin), StatusHeight - 2);
+        int top = Margin + std::max(0, listHeight) + 2;
+        status->MoveWindow(Margin, top, std::max(0, width - 2 * Margin), StatusHeight - 2);
         status->ShowWindow(reading_ ? SW_SHOW : SW_HIDE);
     }
 }

@@ -80,12 +80,14 @@ void CProcessInfoPage::OnSize(UINT type, int width, int height)
 // The texts keep their place and take the width the page has.
 void CProcessInfoPage::Layout(int width)
 {
-    for (int id : {IDC_PROCESS_IMAGE_NAME, IDC_PROCESS_DESCRIPTION, IDC_PROCESS_RATING, IDC_PROCESS_RATING_EXPLANATION}) {
+    for (int id :
+         {IDC_PROCESS_IMAGE_NAME, IDC_PROCESS_DESCRIPTION, IDC_PROCESS_RATING, IDC_PROCESS_RATING_EXPLANATION}) {
         CWnd* control = GetDlgItem(id);
         if (!control) continue;
         CRect rect;
         control->GetWindowRect(&rect);
         ScreenToClient(&rect);
-        control->MoveWindow(rect.left, rect.top, std::max(0, width - static_cast<int>(rect.left) - RightMargin), rect.Height());
+        int right = width - RightMargin;
+        control->MoveWindow(rect.left, rect.top, std::max(0, right - static_cast<int>(rect.left)), rect.Height());
     }
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/Trace.h"
 #include "process/ProcessInfo.h"
 #include "process/ProcessModuleInfo.h"
 #include "process/detail/ProcessDetailResource.h"
@@ -26,7 +27,10 @@ CProcessModulePage::CProcessModulePage(const ProcessInfo& process)
 BOOL CProcessModulePage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
-    if (!list_.SubclassDlgItem(IDC_PROCESS_MODULE_LIST, this)) return TRUE;
+    if (!list_.SubclassDlgItem(IDC_PROCESS_MODULE_LIST, this)) {
+        System::Diagnostics::Trace::WriteLine(L"CProcessModulePage: the template has no list control");
+        return TRUE;
+    }
     list_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     list_.InsertColumn(0, L"모듈 이름", LVCFMT_LEFT, 100);
     list_.InsertColumn(1, L"모듈 경로", LVCFMT_LEFT, 400);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/Trace.h"
 #include "framework/CImageList.h"
 #include "process/WindowInfoManager.h"
 #include "process/detail/ProcessDetailResource.h"
@@ -28,7 +29,10 @@ CProcessWindowPage::CProcessWindowPage(const ProcessInfo& process)
 BOOL CProcessWindowPage::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
-    if (!tree_.SubclassDlgItem(IDC_PROCESS_WINDOW_TREE, this)) return TRUE;
+    if (!tree_.SubclassDlgItem(IDC_PROCESS_WINDOW_TREE, this)) {
+        System::Diagnostics::Trace::WriteLine(L"CProcessWindowPage: the template has no tree control");
+        return TRUE;
+    }
     // The system's list is shared by every program: the tree only borrows it.
     SHFILEINFOW info = {};
     auto systemIcons = reinterpret_cast<HIMAGELIST>(
