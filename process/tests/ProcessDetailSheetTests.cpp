@@ -303,6 +303,7 @@ TEST_F(ProcessDetailSheetTest, HandleTabAnswersAtOnceWhileANameQueryBlocksAndFil
         EXPECT_TRUE(IsWindowVisible(status));
         EXPECT_EQ(TextOf(status), L"열린 파일과 레지스트리 키를 읽는 중입니다...");
         EXPECT_EQ(ListView_GetItemCount(handles), 0);
+        SaveImage(sheet.m_hWnd, L"process_detail_handles_reading.png");
         RECT statusPlace = PlaceOf(status);
         ExpectListFollowsPageSize(sheet, 3, handles, statusPlace.bottom - statusPlace.top + 2);
         // The other tabs still work while the names are read.
