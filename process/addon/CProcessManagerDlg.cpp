@@ -13,6 +13,7 @@
 #include "framework/CDC.h"
 #include "framework/CImageList.h"
 #include "html/Node.h"
+#include "process/detail/CProcessDetailSheet.h"
 #include "shell/AddonExport.h"
 
 using System::String;
@@ -480,7 +481,10 @@ void CProcessManagerDlg::ShowDetailSheet(const ProcessInfo& info)
 {
     Trace(String::Format(L"ShowDetailSheet(%lu) %ls", static_cast<unsigned long>(info.GetProcessId()),
                          info.GetImageName().GetBuffer()));
+    RunDetailSheet(info);
 }
+
+void CProcessManagerDlg::RunDetailSheet(const ProcessInfo& info) { ShowProcessDetailSheet(info); }
 
 HRESULT CProcessManagerDlg::OnBtnPrevious(Html::Node*)
 {

@@ -69,6 +69,8 @@ protected:
     virtual int ShowMessage(const System::String& text, UINT type);
     // Shows the list's context menu at the screen point and returns the chosen command, 0 for none.
     virtual UINT TrackMenu(CMenu& popup, CPoint screenPoint);
+    // Runs the detail sheet of the process modally.
+    virtual void RunDetailSheet(const ProcessInfo& info);
 
     BOOL OnInitDialog() override;
     void OnDocumentComplete() override;

@@ -55,6 +55,7 @@ public:
     std::vector<std::wstring> menuItems;
     // What the pane showed when the menu opened.
     uint32_t paneAtMenu = 0;
+    std::vector<uint32_t> sheets;
 
 protected:
     ProcessManager* CreateManager() override { return new AccountsManager(accounts); }
@@ -75,16 +76,7 @@ protected:
         }
         return menuChoice;
     }
-};
-
-// Keeps the trace lines written while it is listening.
-class TraceLines : public System::Diagnostics::TraceListener {
-public:
-    explicit TraceLines(std::vector<std::wstring>& lines) : lines_(lines) {}
-    void WriteLine(const String& message) override { lines_.push_back(message.GetStdString()); }
-
-private:
-    std::vector<std::wstring>& lines_;
+    void RunDetailSheet(const ProcessInfo& info) override { sheets.push_back(info.GetProcessId()); }
 };
 
 class ProcessManagerDlgTest : public ::testing::Test {
@@ -367,13 +359,7 @@ TEST_F(ProcessManagerDlgTest, TheMenuAndTheDetailsButtonBothAskForTheSheetOfThei
     ASSERT_TRUE(child.Started());
     TestProcessDlg& dialog = Open();
     dialog.RefreshList(false);
-    std::vector<std::wstring> lines;
-    auto* listener = new TraceLines(lines);
-    System::Diagnostics::Trace::Listeners()->Add(listener);
-    auto asked = [&](uint32_t processId) {
-        std::wstring wanted = L"ShowDetailSheet(" + std::to_wstring(processId) + L")";
-        return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& line) { return line.find(wanted) != std::wstring::npos; });
-    };
+    auto asked = [&](uint32_t processId) { return std::count(dialog.sheets.begin(), dialog.sheets.end(), processId); };
 
     dialog.menuChoice = ID_PROCESS_SHOW_INFO;
     RightClickRow(child.Id());
@@ -391,7 +377,6 @@ TEST_F(ProcessManagerDlgTest, TheMenuAndTheDetailsButtonBothAskForTheSheetOfThei
 
     dialog.GetInfoPane().ShowNothing();
     EXPECT_FALSE(details->IsWindowEnabled());
-    System::Diagnostics::Trace::Listeners()->Remove(listener);
 }
 
 // A full and an empty load are drawn on the graph's top and bottom rows, not beyond them.

@@ -4,6 +4,7 @@
 // performance counters on, so the test runs only in the throw-away test prefix.
 #include <windows.h>
 #include <commctrl.h>
+#include <prsht.h>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,30 @@ void ExpectControlsFollowTheClientSize(CWnd& tool)
     EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_MEMORY_GRAPH), CRect(w / 2 + 110, 47, w / 2 + 110 + w / 2 - 115, 107));
     EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_MEMORY_CAPTION).left, w / 2 + 5);
     EXPECT_EQ(PlaceOf(tool.m_hWnd, IDC_PROCESS_INFO_PANE), CRect(1, h - 154, w - 2, h - 4));
+}
+
+// The caption and tab count of the detail sheet this thread shows, read from inside its modal loop.
+struct SheetSeen {
+    std::wstring caption;
+    int tabs = -1;
+};
+SheetSeen* sheetSeen = nullptr;
+
+void CALLBACK ReadAndCloseTheSheet(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            wchar_t caption[128] = {};
+            GetWindowTextW(window, caption, 128);
+            if (std::wstring(caption).rfind(L"프로세스 정보 - ", 0) != 0) return TRUE;
+            sheetSeen->caption = caption;
+            sheetSeen->tabs = TabCtrl_GetItemCount(PropSheet_GetTabControl(window));
+            PropSheet_PressButton(window, PSBTN_CANCEL);
+            return FALSE;
+        },
+        0);
+    if (sheetSeen->tabs >= 0) KillTimer(nullptr, timer);
 }
 
 }  // namespace
@@ -81,5 +106,19 @@ TEST(VtpsmConsoleTest, ConsoleOpensTheProcessManagerWhoseGraphsAndListFollowTheT
     TestSupport::SaveScreenImage(tool->m_hWnd, TestSupport::HostPath(PROCESS_BUILD_DIR) + L"\\screenshots\\vtpsm_console_maximised.png");
     ASSERT_TRUE(host.Restore());
     ExpectControlsFollowTheClientSize(*tool);
+
+    // "자세히>>" opens the sheet from the add-on's own templates while the console hosts it.
+    HWND pane = GetDlgItem(tool->m_hWnd, IDC_PROCESS_INFO_PANE);
+    HWND details = GetDlgItem(pane, IDC_PROCESS_DETAILS);
+    ASSERT_TRUE(IsWindowEnabled(details)) << "the first row is shown in the pane";
+    SheetSeen seen;
+    sheetSeen = &seen;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, ReadAndCloseTheSheet);
+    SendMessageW(pane, WM_COMMAND, MAKEWPARAM(IDC_PROCESS_DETAILS, BN_CLICKED), reinterpret_cast<LPARAM>(details));
+    KillTimer(nullptr, timer);
+    sheetSeen = nullptr;
+    EXPECT_EQ(seen.tabs, 4);
+    EXPECT_FALSE(seen.caption.empty());
+
     EXPECT_TRUE(host.GoHome());
 }

@@ -5,6 +5,7 @@
 
 #include "framework/CDC.h"
 #include "framework/CGdiObject.h"
+#include "framework/ModuleState.h"
 
 BEGIN_MESSAGE_MAP(C2DPushGraph, CWnd)
     ON_WM_PAINT()
@@ -13,8 +14,10 @@ END_MESSAGE_MAP()
 
 bool C2DPushGraph::RegisterWindowClass()
 {
+    // The class belongs to the module the framework creates windows for, which is the add-on's
+    // while it creates its window.
     WNDCLASSW existing = {};
-    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HINSTANCE instance = AfxGetInstanceHandle();
     if (GetClassInfoW(instance, ClassName, &existing)) return true;
     WNDCLASSW graphClass = {};
     graphClass.lpfnWndProc = ::DefWindowProcW;
