@@ -8,7 +8,9 @@
 #include "core/Environment.h"
 #include "core/Win32Exception.h"
 #include "startup/BackupManager.h"
+#include "startup/SpannerSettings.h"
 #include "startup/tests/StartupTestSupport.h"
+#include "testing/InterruptedRewrite.h"
 #include "testing/WriteFault.h"
 
 using StartupTestSupport::OwnedEntries;
@@ -136,4 +138,22 @@ TEST_F(InterruptedRewriteTests, BackupFailingAtEveryByteLeavesNoFileAndEveryBack
     }
     EXPECT_GT(interrupted, 100);
     std::cout << "backup file: " << interrupted << " interrupted writes, no partial backup left" << std::endl;
+}
+
+TEST_F(InterruptedRewriteTests, WindowSettingsFailingAtEveryByteKeepTheOldValue)
+{
+    String path = SpannerSettings::PathIn(store_.GetDataFolder());
+    SpannerSettings::Write(path, 7);
+    TestSupport::InterruptedRewrites report = TestSupport::InterruptEveryByte(
+        path.GetStdString(),
+        [&] {
+            SpannerSettings::Write(path, 8);
+            return true;
+        },
+        [&] { return SpannerSettings::Read(path) == 7 || SpannerSettings::Read(path) == 8; });
+    EXPECT_EQ(report.problem, "");
+    EXPECT_EQ(report.interrupted, 4);
+    EXPECT_EQ(SpannerSettings::Read(path), 8);
+    std::cout << "velaspanner.cfg: " << report.interrupted << " interrupted rewrites, previous value intact each time"
+              << std::endl;
 }
