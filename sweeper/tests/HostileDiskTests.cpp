@@ -94,9 +94,9 @@ protected:
         if (child_ && TerminateProcess(child_.Get(), 0)) WaitForSingleObject(child_.Get(), 5000);
         if (!unlistable_.empty()) AllowListing(unlistable_);
         // The host's own removal never follows a link; the Win32 one would empty a link's target.
-        if (!TestSupport::IsWine() || !TestSupport::RunHostShell(L"rm -rf '" + TestSupport::HostNameOf(sandbox_.Path()) + L"'")) {
-            TestSupport::DeleteTree(root_);
-        }
+        std::wstring host = TestSupport::HostNameOf(sandbox_.Path());
+        bool isSandbox = host.find(L"/vela-test-") != std::wstring::npos;
+        if (!isSandbox || !TestSupport::RunHostShell(L"rm -rf '" + host + L"'")) TestSupport::DeleteTree(root_);
     }
 
     // A file through its extended-length path, so that its name reaches the disk as written.
