@@ -4,12 +4,10 @@
 #include <xmllite.h>
 
 #include "core/Application.h"
-#include "core/BinaryWriter.h"
 #include "core/ComPtr.h"
 #include "core/ExceptionGuard.h"
 #include "core/Trace.h"
 #include "core/WebClient.h"
-#include "core/WholeFile.h"
 #include "core/XmlReadGuard.h"
 #include "startup/ProgramInfoLoader.h"
 
@@ -65,16 +63,7 @@ void ActiveXFeed::DownloadAtStart(const String& url, const String& cachePath)
 {
     System::TraceExceptions([&] {
         System::Net::WebClient client;
-        WriteCache(cachePath, client.DownloadData(url));
-    });
-}
-
-void ActiveXFeed::WriteCache(const String& cachePath, const System::Array<uint8_t>& bytes)
-{
-    System::IO::WriteFileWhole(cachePath, [&](System::IO::Stream& file) {
-        System::IO::BinaryWriter writer(&file);
-        writer.WriteInt32(bytes.GetLength());
-        writer.Write(bytes);
+        ProgramInfoLoader::WriteCache(cachePath, client.DownloadData(url));
     });
 }
 

@@ -34,9 +34,6 @@ public:
     static void DownloadAtStart(const System::String& url = GetDefaultUrl(),
                                 const System::String& cachePath = GetDefaultCachePath());
 
-    // Writes the cache (Int32 length and body) whole beside cachePath, then puts it in its place.
-    static void WriteCache(const System::String& cachePath, const System::Array<uint8_t>& bytes);
-
     // Drops the entries of the previous load and reads the cached feed (downloading it when
     // nothing is cached); no feed at all is shown through the startup manager's failure notice
     // and leaves no entries. Returns the number of entries.

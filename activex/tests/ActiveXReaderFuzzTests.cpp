@@ -150,13 +150,13 @@ TEST_F(ActiveXReaderFuzzTest, SettingsAndFeedCacheFailingAtEveryByteKeepThePrevi
     EXPECT_EQ(settings.interrupted, 12);
     EXPECT_EQ(AxmSettings::ReadNoNoteFlag(settings_.c_str()), 1);
 
-    ActiveXFeed::WriteCache(cache_.c_str(), Bytes(std::string(Feed, 40)));
+    ProgramInfoLoader::WriteCache(cache_.c_str(), Bytes(std::string(Feed, 40)));
     std::string fresh = Feed;
     ActiveXFeed feed(nowhere_);
     TestSupport::InterruptedRewrites cache = TestSupport::InterruptEveryByte(
         cache_,
         [&] {
-            ActiveXFeed::WriteCache(cache_.c_str(), Bytes(fresh));
+            ProgramInfoLoader::WriteCache(cache_.c_str(), Bytes(fresh));
             return true;
         },
         [&] { return ProgramInfoLoader::ReadCache(cache_.c_str()).GetLength() > 0; });
