@@ -32,8 +32,8 @@ namespace {
 
 using Microsoft::Win32::Win32Exception;
 
-// The file's name as the object manager knows it ("\\??\\C:\\..."), in the extended-length form
-// ("\\\\?\\C:\\...").
+// The file's name as the object manager knows it ("\??\C:\..."), in the extended-length form
+// ("\\?\C:\...").
 String ObjectPath(HANDLE handle, const String& path)
 {
     struct ObjectName {
