@@ -4,13 +4,10 @@
 #include <xmllite.h>
 
 #include "core/Application.h"
-#include "core/BinaryWriter.h"
 #include "core/ComPtr.h"
 #include "core/ExceptionGuard.h"
-#include "core/FileStream.h"
 #include "core/Trace.h"
 #include "core/WebClient.h"
-#include "core/Win32Exception.h"
 #include "core/XmlReadGuard.h"
 #include "startup/ProgramInfoLoader.h"
 
@@ -37,26 +34,6 @@ String NodeValue(IXmlReader* reader)
     UINT length = 0;
     if (FAILED(reader->GetValue(&value, &length)) || !value) return String();
     return String(value, static_cast<int>(length));
-}
-
-void WriteFrame(const String& cachePath, const System::Array<uint8_t>& bytes)
-{
-    String partial = cachePath + L".new";
-    try {
-        System::IO::FileStream file(partial, System::IO::FileMode::Create, System::IO::FileAccess::Write, 0, 4096);
-        System::IO::BinaryWriter writer(&file);
-        writer.WriteInt32(bytes.GetLength());
-        writer.Write(bytes);
-        file.Close();
-    } catch (...) {
-        DeleteFileW(partial.GetBuffer());
-        throw;
-    }
-    if (!MoveFileExW(partial.GetBuffer(), cachePath.GetBuffer(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD error = GetLastError();
-        DeleteFileW(partial.GetBuffer());
-        Microsoft::Win32::Win32Exception::Throw(error, L"Replacing " + cachePath);
-    }
 }
 
 }  // namespace
@@ -86,7 +63,7 @@ void ActiveXFeed::DownloadAtStart(const String& url, const String& cachePath)
 {
     System::TraceExceptions([&] {
         System::Net::WebClient client;
-        WriteFrame(cachePath, client.DownloadData(url));
+        ProgramInfoLoader::WriteCache(cachePath, client.DownloadData(url));
     });
 }
 

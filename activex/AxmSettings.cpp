@@ -7,7 +7,7 @@
 #include "core/BinaryReader.h"
 #include "core/BinaryWriter.h"
 #include "core/FileStream.h"
-#include "core/Win32Exception.h"
+#include "core/WholeFile.h"
 
 using System::String;
 using System::IO::FileStream;
@@ -58,9 +58,7 @@ int32_t AxmSettings::ReadNoNoteFlag(const String& path)
 void AxmSettings::WriteNoNoteFlag(const String& path, int32_t flag)
 {
     System::Array<uint8_t> head = ReadHead(path, 8);
-    String partial = path + L".new";
-    try {
-        FileStream file(partial, System::IO::FileMode::Create, System::IO::FileAccess::Write, 0, 4096);
+    System::IO::WriteFileWhole(path, [&](System::IO::Stream& file) {
         System::IO::BinaryWriter writer(&file);
         if (head.GetLength() == 8) {
             writer.Write(head);
@@ -68,14 +66,5 @@ void AxmSettings::WriteNoNoteFlag(const String& path, int32_t flag)
             writer.WriteInt64(0);
         }
         writer.WriteInt32(flag);
-        file.Close();
-    } catch (...) {
-        DeleteFileW(partial.GetBuffer());
-        throw;
-    }
-    if (!MoveFileExW(partial.GetBuffer(), path.GetBuffer(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD error = GetLastError();
-        DeleteFileW(partial.GetBuffer());
-        Microsoft::Win32::Win32Exception::Throw(error, L"Replacing " + path);
-    }
+    });
 }

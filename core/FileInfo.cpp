@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "core/UniqueResource.h"
 #include "core/Win32Exception.h"
 
@@ -29,15 +32,48 @@ namespace {
 
 using Microsoft::Win32::Win32Exception;
 
+// The file's name as the object manager knows it ("\??\C:\..."), in the extended-length form
+// ("\\?\C:\...").
+String ObjectPath(HANDLE handle, const String& path)
+{
+    struct ObjectName {
+        USHORT length;
+        USHORT maximumLength;
+        PWSTR buffer;
+    };
+    using QueryObject = LONG(NTAPI*)(HANDLE, int, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    const int objectNameInformation = 1;
+    std::vector<uint8_t> buffer(sizeof(ObjectName) + 32768 * sizeof(wchar_t));
+    ULONG size = 0;
+    if (!query || query(handle, objectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &size) < 0)
+        Win32Exception::Throw(ERROR_MORE_DATA, String::Format(L"Cannot resolve \"%s\"", path.GetBuffer()));
+    const auto* name = reinterpret_cast<const ObjectName*>(buffer.data());
+    std::wstring text(name->buffer, name->length / sizeof(wchar_t));
+    if (text.compare(0, 4, L"\\??\\") == 0) text.replace(0, 4, L"\\\\?\\");
+    return String(std::move(text));
+}
+
 String FinalPath(HANDLE handle, const String& path)
 {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         DWORD length = GetFinalPathNameByHandleW(handle, &buffer[0], static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+        // Windows answers a short buffer with the size it needs; Wine cannot name a path longer
+        // than MAX_PATH this way and fails with ERROR_MORE_DATA: the object's own name tells it.
+        if (length == 0 && GetLastError() == ERROR_MORE_DATA) return ObjectPath(handle, path);
         if (length == 0) Win32Exception::ThrowLastError(String::Format(L"Cannot resolve \"%s\"", path.GetBuffer()));
         if (length < buffer.size()) return String(buffer.substr(0, length));
         buffer.resize(length);
     }
+}
+
+String TrimmedName(const String& name)
+{
+    std::wstring text = name.GetStdString();
+    while (!text.empty() && (text.back() == L'.' || text.back() == L' ')) text.pop_back();
+    return String(std::move(text));
 }
 
 String FolderFinalPath(const String& folder)
@@ -70,10 +106,12 @@ void FileInfo::Delete()
     // Some platforms (Wine) show a link to a file as an ordinary file and resolve it on every open,
     // even this one: its final path then names the target elsewhere, which must not be deleted.
     if (!(basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        String ownPlace = Combine(FolderFinalPath(GetDirectoryName()), GetName());
-        if (!FinalPath(file.Get(), path).Equals(ownPlace, true)) {
-            Win32Exception::Throw(ERROR_NOT_SUPPORTED,
-                                  String::Format(L"Cannot delete the file link \"%s\" without its target", path.GetBuffer()));
+        String folder = FolderFinalPath(GetDirectoryName());
+        String finalPath = FinalPath(file.Get(), path);
+        // Wine names "name." and "name " without their trailing dots and spaces there.
+        if (!finalPath.Equals(Combine(folder, GetName()), true) && !finalPath.Equals(Combine(folder, TrimmedName(GetName())), true)) {
+            Win32Exception::Throw(ERROR_NOT_SUPPORTED, String::Format(L"Cannot delete the file link \"%s\" without its target \"%s\"",
+                                                                      path.GetBuffer(), finalPath.GetBuffer()));
         }
     }
     FILE_DISPOSITION_INFO disposition = {TRUE};

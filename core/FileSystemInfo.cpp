@@ -42,6 +42,14 @@ size_t RootLength(const std::wstring& path)
 String GetFullPath(const String& path)
 {
     if (path.IsEmpty()) throw new ArgumentException(L"path: the path is empty.");
+    // An extended-length path is full and names each item as written; Wine's GetFullPathNameW
+    // would still drop trailing dots and spaces and so name another item.
+    if (path.StartsWith(L"\\\\?\\")) {
+        std::wstring full = path.GetStdString();
+        size_t root = RootLength(full);
+        while (full.size() > root && full.back() == L'\\') full.pop_back();
+        return String(std::move(full));
+    }
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         DWORD length = GetFullPathNameW(path.GetBuffer(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);

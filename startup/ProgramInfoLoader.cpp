@@ -14,6 +14,7 @@
 #include "core/FileStream.h"
 #include "core/Trace.h"
 #include "core/WebClient.h"
+#include "core/WholeFile.h"
 #include "core/XmlReadGuard.h"
 #include "startup/StartupEntryInfo.h"
 
@@ -34,15 +35,6 @@ ProgramInfoLoader::FailureNotice& Notice()
 {
     static ProgramInfoLoader::FailureNotice notice = ShowMessageBox;
     return notice;
-}
-
-void WriteCache(const String& cachePath, const Array<uint8_t>& bytes)
-{
-    FileStream file(cachePath, System::IO::FileMode::Create, System::IO::FileAccess::Write, Share, 4096);
-    System::IO::BinaryWriter writer(&file);
-    writer.WriteInt32(bytes.GetLength());
-    writer.Write(bytes);
-    file.Close();
 }
 
 // The text of the node the reader stands on.
@@ -72,6 +64,15 @@ String ProgramInfoLoader::GetDefaultUrl()
 }
 
 String ProgramInfoLoader::GetDefaultCachePath() { return System::Application::GetCommonAppDataPath() + L"\\vasui.xml"; }
+
+void ProgramInfoLoader::WriteCache(const String& cachePath, const Array<uint8_t>& bytes)
+{
+    System::IO::WriteFileWhole(cachePath, [&](System::IO::Stream& file) {
+        System::IO::BinaryWriter writer(&file);
+        writer.WriteInt32(bytes.GetLength());
+        writer.Write(bytes);
+    });
+}
 
 Array<uint8_t> ProgramInfoLoader::ReadCache(const String& cachePath)
 {

@@ -30,6 +30,9 @@ public:
     // ones, which are cached. A failure is traced and shown once through the failure notice.
     // Returns 0 with *stream set (the caller releases it), or 1 with *stream null.
     static int Fetch(const System::String& url, const System::String& cachePath, NetMemoryStream** stream);
+    // Writes the frame (Int32 length and the body) whole beside cachePath, then puts it in its place,
+    // so an interrupted write leaves the previous cache.
+    static void WriteCache(const System::String& cachePath, const System::Array<uint8_t>& bytes);
     // The cached body; empty for an empty file. A frame whose length is negative or longer than
     // the file raises FormatException without allocating it.
     static System::Array<uint8_t> ReadCache(const System::String& cachePath);

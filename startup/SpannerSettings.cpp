@@ -1,11 +1,9 @@
 #include "startup/SpannerSettings.h"
 
-#include <windows.h>
-
 #include "core/BinaryReader.h"
 #include "core/BinaryWriter.h"
 #include "core/FileStream.h"
-#include "core/Win32Exception.h"
+#include "core/WholeFile.h"
 
 using System::String;
 using System::IO::FileStream;
@@ -23,19 +21,5 @@ int32_t SpannerSettings::Read(const String& path)
 
 void SpannerSettings::Write(const String& path, int32_t value)
 {
-    String partial = path + L".new";
-    try {
-        FileStream file(partial, System::IO::FileMode::Create, System::IO::FileAccess::Write, 0, 4096);
-        System::IO::BinaryWriter writer(&file);
-        writer.WriteInt32(value);
-        file.Close();
-    } catch (...) {
-        DeleteFileW(partial.GetBuffer());
-        throw;
-    }
-    if (!MoveFileExW(partial.GetBuffer(), path.GetBuffer(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DWORD error = GetLastError();
-        DeleteFileW(partial.GetBuffer());
-        Microsoft::Win32::Win32Exception::Throw(error, L"Replacing " + path);
-    }
+    System::IO::WriteFileWhole(path, [&](System::IO::Stream& file) { System::IO::BinaryWriter(&file).WriteInt32(value); });
 }

@@ -17,6 +17,15 @@ bool IsFullPath(const String& path)
     return path.StartsWith(L"\\\\");
 }
 
+// The extended-length form of a full path ("\\?\C:\..." or "\\?\UNC\server\..."), which the
+// system takes name by name.
+String ExtendedLengthPath(const String& fullPath)
+{
+    if (fullPath.StartsWith(L"\\\\?\\") || fullPath.StartsWith(L"\\\\.\\")) return fullPath;
+    if (fullPath.StartsWith(L"\\\\")) return L"\\\\?\\UNC\\" + fullPath.Substring(2);
+    return L"\\\\?\\" + fullPath;
+}
+
 }  // namespace
 
 FolderWalk::FolderWalk(SweepCounters& counters, std::function<void()> raiseProgress, bool tracePaths)
@@ -47,6 +56,15 @@ void FolderWalk::CheckConfiguredFolder(const DirectoryInfo& folder, const String
 void FolderWalk::SweepFolder(bool sweep, const DirectoryInfo* folder)
 {
     if (!folder) throw new System::ArgumentNullException(L"folder");
+    // Every item is reached through its extended-length path: plain paths lose trailing dots and
+    // spaces of names (and so name another item or none), turn CON or NUL into devices and stop at
+    // 260 characters. The folders below inherit the form from the listing.
+    String extended = ExtendedLengthPath(folder->GetFullName());
+    if (extended != folder->GetFullName()) {
+        DirectoryInfo same(extended);
+        SweepFolder(sweep, &same);
+        return;
+    }
 
     // One listing per folder gives both arrays: listing it twice would double the walk's cost.
     System::Array<FileInfo> files;

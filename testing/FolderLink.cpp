@@ -49,6 +49,23 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 
 }  // namespace
 
+std::wstring HostNameOf(const std::wstring& path) { return IsWine() ? UnixPath(path) : std::wstring(); }
+
+bool RunHostShell(const std::wstring& command)
+{
+    if (!IsWine()) return false;
+    // Wine hands back no handle to wait on for a Unix process: it leaves a marker when it succeeded.
+    wchar_t temp[MAX_PATH + 1] = {};
+    wchar_t marker[MAX_PATH + 1] = {};
+    DWORD length = GetTempPathW(MAX_PATH, temp);
+    if (length == 0 || length > MAX_PATH || !GetTempFileNameW(temp, L"vsh", 0, marker) || !DeleteFileW(marker)) return false;
+    std::wstring unixMarker = UnixPath(marker);
+    if (unixMarker.empty()) return false;
+    bool done = RunAndWait(L"Z:\\bin\\sh -c \"" + command + L" && touch '" + unixMarker + L"'\"", marker);
+    DeleteFileW(marker);
+    return done;
+}
+
 bool MakeFolderLink(const std::wstring& target, const std::wstring& link, FolderLinkKind kind)
 {
     if (!IsWine()) {

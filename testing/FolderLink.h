@@ -16,4 +16,12 @@ bool MakeFolderLink(const std::wstring& target, const std::wstring& link, Folder
 // false when that cannot be done here.
 bool MakeFileLink(const std::wstring& target, const std::wstring& link);
 
+// The build machine's name of a path (under Wine its Unix path); empty where there is none.
+std::wstring HostNameOf(const std::wstring& path);
+
+// Runs command with the build machine's /bin/sh under Wine (paths in it are host names, see
+// HostNameOf; it must not hold double quotes) and waits for its end, at most 5 s. False when
+// there is no such shell here or the command failed or did not end.
+bool RunHostShell(const std::wstring& command);
+
 }  // namespace TestSupport

@@ -164,6 +164,7 @@ struct HttpServer::State {
     mutable std::mutex mutex;
     std::map<std::string, Response> responses;
     std::vector<Request> requests;
+    std::atomic<int> stalls{0};
 
     // Touched by the accepting thread only, and by the destructor once that thread has ended.
     std::list<Worker> workers;
@@ -279,10 +280,13 @@ void HttpServer::State::Answer(SOCKET connection)
     answer += "\r\n";
     bool half = response.shortBody || response.stallBody;
     size_t bodySize = half ? response.body.size() / 2 : response.body.size();
+    bool stallAfter = response.stallAfter >= 0 && static_cast<uint64_t>(response.stallAfter) <= response.body.size();
+    if (stallAfter) bodySize = static_cast<size_t>(response.stallAfter);
     if (!SendAll(connection, answer.data(), answer.size()) || !SendAll(connection, response.body.data(), bodySize)) {
         return;
     }
-    if (response.stallBody) WaitForSingleObject(stop.Get(), INFINITE);
+    if (stallAfter) ++stalls;
+    if (response.stallBody || stallAfter) WaitForSingleObject(stop.Get(), INFINITE);
     shutdown(connection, SD_SEND);
 }
 
@@ -323,6 +327,8 @@ std::vector<HttpServer::Request> HttpServer::Requests() const
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->requests;
 }
+
+int HttpServer::Stalls() const { return state_->stalls; }
 
 uint16_t HttpServer::UnusedPort()
 {

@@ -26,6 +26,9 @@ public:
         // Announce the whole Content-Length, send half of the body, then wait until the server
         // is destroyed.
         bool stallBody = false;
+        // Announce the whole Content-Length, send this many bytes of the body, count the answer in
+        // Stalls(), then wait until the server is destroyed; -1 sends the body as the flags above say.
+        int64_t stallAfter = -1;
     };
 
     struct Request {
@@ -52,6 +55,8 @@ public:
     void Serve(const std::string& path, Response response);
     // Every request received so far, oldest first.
     std::vector<Request> Requests() const;
+    // How many answers have sent their stallAfter bytes and now wait.
+    int Stalls() const;
 
     // A loopback port where nothing listens, for refused-connection tests.
     static uint16_t UnusedPort();

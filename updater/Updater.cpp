@@ -39,6 +39,9 @@ void TraceException(LPCWSTR where, CException* error)
     error->Delete();
 }
 
+// One line of the update's course for whoever watches the debugger output.
+void TraceStep(LPCWSTR step, const CString& text) { OutputDebugStringW(CString(step) + L" " + text + L"\n"); }
+
 void TraceFailure(LPCWSTR format, const CString& text, DWORD code)
 {
     CString line;
@@ -103,7 +106,11 @@ BOOL ReplaceInstalledFile(const CString& workFile, const CString& localPath)
 {
     CString partial = localPath + L".new";
     if (!CopyFileW(workFile, partial, FALSE)) return FALSE;
-    if (MoveFileExW(partial, localPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return TRUE;
+    TraceStep(L"Written beside", localPath);
+    if (MoveFileExW(partial, localPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        TraceStep(L"Replaced", localPath);
+        return TRUE;
+    }
     DWORD error = GetLastError();
     DeleteFileW(partial);
     SetLastError(error);
@@ -227,6 +234,7 @@ BOOL CUpdater::RunUpdate()
                 return FALSE;
             }
         }
+        TraceStep(L"Downloaded", source);
         copies[workFile] = localPath;
     }
 

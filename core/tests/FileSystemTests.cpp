@@ -121,6 +121,29 @@ TEST_F(FileSystemTest, FileDeleteRemovesTheFileAndIgnoresAMissingOne)
     EXPECT_TRUE(locked.Exists());
 }
 
+// Each once refused as a file link under Wine: the final path of "dot." names "dot", and a final
+// path over MAX_PATH could not be read at all.
+TEST_F(FileSystemTest, FileDeleteThroughExtendedPathsRemovesTrailingDotNamesAndFilesBeyondMaxPath)
+{
+    std::wstring root = L"\\\\?\\" + folder.Path();
+    std::wstring deep = root;
+    for (int level = 0; level < 3; ++level) {
+        deep += L"\\" + std::wstring(100, static_cast<wchar_t>(L'a' + level));
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    for (const std::wstring& path : {root + L"\\dot.", root + L"\\space ", deep + L"\\far.txt"}) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << String(path).ToUtf8();
+        CloseHandle(file);
+    }
+    folder.WriteFile(L"dot", "kept");
+    for (const std::wstring& path : {root + L"\\dot.", root + L"\\space ", deep + L"\\far.txt"}) {
+        FileInfo(String(path)).Delete();
+        EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << String(path).ToUtf8();
+    }
+    EXPECT_EQ(folder.ReadFile(L"dot"), "kept");
+}
+
 class FolderListingTest : public FileSystemTest {
 protected:
     void SetUp() override

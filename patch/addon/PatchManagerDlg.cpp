@@ -10,6 +10,7 @@
 #include "core/RegistryKey.h"
 #include "core/Trace.h"
 #include "core/UniqueResource.h"
+#include "core/WholeFile.h"
 #include "framework/CWinApp.h"
 #include "patch/addon/CEulaDlg.h"
 #include "patch/addon/PatchPageScript.h"
@@ -637,24 +638,10 @@ bool PatchManagerDlg::ReadNoticeSetting(const std::wstring& path)
 
 bool PatchManagerDlg::WriteNoticeSetting(const std::wstring& path, bool show)
 {
-    // Written whole beside the setting, then put in its place.
-    std::wstring temporary = path + L".new";
-    BYTE value[4] = {static_cast<BYTE>(show ? 1 : 0), 0, 0, 0};
-    DWORD written = 0;
-    {
-        System::UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        if (!file || !WriteFile(file.Get(), value, sizeof value, &written, nullptr) || written != sizeof value) {
-            Trace::WriteLine(String::Format(L"vapm.cfg cannot be written (error %lu)", GetLastError()));
-            DeleteFileW(temporary.c_str());
-            return false;
-        }
-    }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        Trace::WriteLine(String::Format(L"vapm.cfg cannot be replaced (error %lu)", GetLastError()));
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
+    const uint8_t value[4] = {static_cast<uint8_t>(show ? 1 : 0), 0, 0, 0};
+    return System::TraceExceptions([&] {
+        System::IO::WriteFileWhole(path.c_str(), [&](System::IO::Stream& file) { file.Write(value, sizeof value); });
+    });
 }
 
 void PatchManagerDlg::ShowPatchNotice()

@@ -8,7 +8,10 @@
 #include "core/Environment.h"
 #include "core/Win32Exception.h"
 #include "startup/BackupManager.h"
+#include "startup/ProgramInfoLoader.h"
+#include "startup/SpannerSettings.h"
 #include "startup/tests/StartupTestSupport.h"
+#include "testing/InterruptedRewrite.h"
 #include "testing/WriteFault.h"
 
 using StartupTestSupport::OwnedEntries;
@@ -136,4 +139,44 @@ TEST_F(InterruptedRewriteTests, BackupFailingAtEveryByteLeavesNoFileAndEveryBack
     }
     EXPECT_GT(interrupted, 100);
     std::cout << "backup file: " << interrupted << " interrupted writes, no partial backup left" << std::endl;
+}
+
+TEST_F(InterruptedRewriteTests, WindowSettingsFailingAtEveryByteKeepTheOldValue)
+{
+    String path = SpannerSettings::PathIn(store_.GetDataFolder());
+    SpannerSettings::Write(path, 7);
+    TestSupport::InterruptedRewrites report = TestSupport::InterruptEveryByte(
+        path.GetStdString(),
+        [&] {
+            SpannerSettings::Write(path, 8);
+            return true;
+        },
+        [&] { return SpannerSettings::Read(path) == 7 || SpannerSettings::Read(path) == 8; });
+    EXPECT_EQ(report.problem, "");
+    EXPECT_EQ(report.interrupted, 4);
+    EXPECT_EQ(SpannerSettings::Read(path), 8);
+    std::cout << "velaspanner.cfg: " << report.interrupted << " interrupted rewrites, previous value intact each time"
+              << std::endl;
+}
+
+TEST_F(InterruptedRewriteTests, ProgramInformationCacheFailingAtEveryByteKeepsThePreviousCache)
+{
+    String path = store_.GetDataFolder() + L"\\vasui.xml";
+    std::string older = "<items><item><name>Calc</name><rating>1</rating></item></items>";
+    std::string newer = "<items><item><name>Calc</name><rating>2</rating><description>\xEA\xB3\x84\xEC\x82\xB0\xEA\xB8\xB0"
+                        "</description></item><item><name>Write</name><rating>-1</rating></item></items>";
+    auto bytes = [](const std::string& text) { return System::Array<uint8_t>(std::vector<uint8_t>(text.begin(), text.end())); };
+    ProgramInfoLoader::WriteCache(path, bytes(older));
+    TestSupport::InterruptedRewrites report = TestSupport::InterruptEveryByte(
+        path.GetStdString(),
+        [&] {
+            ProgramInfoLoader::WriteCache(path, bytes(newer));
+            return true;
+        },
+        [&] { return ProgramInfoLoader::ReadCache(path).GetLength() > 0; });
+    EXPECT_EQ(report.problem, "");
+    EXPECT_EQ(report.interrupted, static_cast<int>(newer.size()) + 4);
+    EXPECT_EQ(ProgramInfoLoader::ReadCache(path).GetLength(), static_cast<int>(newer.size()));
+    std::cout << "program information cache: " << report.interrupted
+              << " interrupted rewrites, previous cache intact each time" << std::endl;
 }

@@ -11,6 +11,7 @@
 #include "startup/BackupManager.h"
 #include "startup/NetMemoryStream.h"
 #include "startup/ProgramInfoLoader.h"
+#include "startup/SpannerSettings.h"
 #include "startup/tests/StartupTestSupport.h"
 #include "testing/FuzzRun.h"
 
@@ -166,6 +167,23 @@ TEST_F(ReaderFuzzTests, ProgramInformationCacheFrameAndDocument)
             return items == 2 ? std::string("all items") : items ? std::string("some items") : std::string("no item");
         });
     ExpectBothOutcomesAndNothingElse(documents);
+}
+
+TEST_F(ReaderFuzzTests, StartupWindowSettings)
+{
+    String path = SpannerSettings::PathIn(store_.GetDataFolder());
+    SpannerSettings::Write(path, 0x01020304);
+    std::string settings = ReadBytes(path.GetStdString());
+    FuzzReport report = TestSupport::RunFuzz("velaspanner.cfg", {settings}, TestSupport::FuzzInputs(300),
+                                             TestSupport::FuzzSeed(26), [&](const std::string& bytes) {
+                                                 Write(path.GetStdString(), bytes);
+                                                 return RecordOutcome([&] {
+                                                     int32_t value = SpannerSettings::Read(path);
+                                                     if (value == 0x01020304) return std::string("stored value");
+                                                     return std::string(value ? "other value" : "0");
+                                                 });
+                                             });
+    ExpectBothOutcomesAndNothingElse(report);
 }
 
 // Inputs the runs found: each once ended in an undocumented failure.
