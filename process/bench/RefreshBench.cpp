@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "process/ProcessManager.h"
+#include "process/bench/IdleChildren.h"
 #include "process/ProcessSnapshot.h"
 
 namespace {
@@ -36,31 +37,7 @@ double Median(int rounds, Work work)
 int wmain(int argc, wchar_t** argv)
 {
     int wanted = argc > 1 ? _wtoi(argv[1]) : 200;
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring child(self);
-    child = child.substr(0, child.find_last_of(L'\\') + 1) + L"process_test_child.exe";
-
-    // Under Wine every console child brings a console host process of its own, so the processes are
-    // counted after each start.
-    ProcessSnapshot probe;
-    probe.Take();
-    std::vector<PROCESS_INFORMATION> children;
-    while (probe.GetCount() < wanted) {
-        std::wstring command = L"\"" + child + L"\" wait";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                            &startup, &info)) {
-            std::fwprintf(stderr, L"cannot start %ls: %lu\n", child.c_str(), GetLastError());
-            break;
-        }
-        CloseHandle(info.hThread);
-        children.push_back(info);
-        WaitForInputIdle(info.hProcess, 1000);
-        probe.Take();
-    }
+    IdleChildren children(wanted);
 
     ProcessManager manager;
     manager.GetProcesses();
@@ -86,11 +63,5 @@ int wmain(int argc, wchar_t** argv)
     std::wprintf(L"terminal-services enumeration alone: %.3f ms\n", enumeration * 1000);
     std::wprintf(L"processes: %d\nsnapshot: %.3f ms\nrefresh: %.3f ms\nratio: %.2f\n", manager.GetCount(),
                  baseline * 1000, refresh * 1000, refresh / baseline);
-
-    for (PROCESS_INFORMATION& info : children) {
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
-    }
     return 0;
 }

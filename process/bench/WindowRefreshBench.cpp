@@ -11,6 +11,7 @@
 
 #include "process/ProcessSnapshot.h"
 #include "process/addon/CProcessManagerDlg.h"
+#include "process/bench/IdleChildren.h"
 
 namespace {
 
@@ -31,29 +32,8 @@ constexpr int Rounds = 15;
 int wmain(int argc, wchar_t** argv)
 {
     int wanted = argc > 1 ? _wtoi(argv[1]) : 200;
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring child(self);
-    child = child.substr(0, child.find_last_of(L'\\') + 1) + L"process_test_child.exe";
-
+    IdleChildren children(wanted);
     ProcessSnapshot snapshot;
-    snapshot.Take();
-    std::vector<PROCESS_INFORMATION> children;
-    while (snapshot.GetCount() < wanted) {
-        std::wstring command = L"\"" + child + L"\" wait";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                            &info)) {
-            std::fwprintf(stderr, L"cannot start %ls: %lu\n", child.c_str(), GetLastError());
-            break;
-        }
-        CloseHandle(info.hThread);
-        children.push_back(info);
-        WaitForInputIdle(info.hProcess, 1000);
-        snapshot.Take();
-    }
 
     int status = 0;
     {
@@ -84,12 +64,6 @@ int wmain(int argc, wchar_t** argv)
                          window.GetManager().GetCount(), window.GetList().GetItemCount(), baseline * 1000, refresh * 1000,
                          refresh / baseline);
         }
-    }
-
-    for (PROCESS_INFORMATION& info : children) {
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
     }
     return status;
 }
