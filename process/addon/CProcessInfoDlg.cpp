@@ -1,30 +1,11 @@
 #include "process/addon/CProcessInfoDlg.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <utility>
 
+#include "process/detail/CProcessInfoPage.h"
+
 using System::String;
-
-namespace {
-
-HICON ShellIcon(const wchar_t* path, UINT size)
-{
-    SHFILEINFOW info = {};
-    if (!SHGetFileInfoW(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | size))
-        return nullptr;
-    return info.hIcon;
-}
-
-}  // namespace
-
-HICON CProcessInfoDlg::FileTypeIcon(const String& path)
-{
-    if (HICON icon = ShellIcon(path.GetBuffer(), SHGFI_LARGEICON)) return icon;
-    if (HICON icon = ShellIcon(path.GetBuffer(), SHGFI_SMALLICON)) return icon;
-    return ShellIcon(L"C:\\Windows", SHGFI_LARGEICON);
-}
 
 BOOL CProcessInfoDlg::Create(CWnd* parent, UINT templateId, UINT style, UINT id)
 {
@@ -38,7 +19,8 @@ void CProcessInfoDlg::ShowProcess(const ProcessInfo& info)
 {
     shown_.CopyFrom(info);
     CProgInfoPane::Item item;
-    item.icon = FileTypeIcon(shown_.GetPath());
+    // The same icon as the detail sheet's information tab; the pane takes it over.
+    item.icon = CProcessInfoPage::LoadFileTypeIcon(shown_).Release();
     item.name = shown_.GetImageName().GetBuffer();
     item.secondLine = shown_.GetDescription().GetBuffer();
     item.rating = shown_.GetRating();
@@ -46,17 +28,30 @@ void CProcessInfoDlg::ShowProcess(const ProcessInfo& info)
     item.description = shown_.GetRatingText().GetBuffer();
     ShowItem(std::move(item));
     if (CWnd* details = GetDlgItem(DetailsId)) details->EnableWindow(TRUE);
+    Relayout();
 }
 
 void CProcessInfoDlg::ShowNothing()
 {
     Clear();
     if (CWnd* details = GetDlgItem(DetailsId)) details->EnableWindow(FALSE);
+    Relayout();
+}
+
+void CProcessInfoDlg::Relayout()
+{
+    CRect client;
+    GetClientRect(&client);
+    LayoutControls(client.Width(), client.Height());
 }
 
 void CProcessInfoDlg::LayoutControls(int width, int height)
 {
     CProgInfoPane::LayoutControls(width, height);
+    // Without a process the hint moves up into the place of the hidden rating band.
+    int hintTop = IsShown() ? ShownHintTop : HintTopWithoutProcess;
+    if (CWnd* hint = GetDlgItem(DescriptionId))
+        hint->MoveWindow(HintLeft, hintTop, std::max(0, width - 2 * HintLeft), std::max(0, height - hintTop - 4));
     CWnd* details = GetDlgItem(DetailsId);
     if (!details) return;
     CRect button;

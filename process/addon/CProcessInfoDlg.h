@@ -15,6 +15,9 @@ public:
     static constexpr UINT DetailsId = IDC_PROCESS_DETAILS;
     static constexpr int DetailsRight = 90;
     static constexpr int DetailsTop = 10;
+    static constexpr int HintLeft = 10;
+    static constexpr int ShownHintTop = 77;
+    static constexpr int HintTopWithoutProcess = 60;
 
     BOOL Create(CWnd* parent, UINT templateId, UINT style, UINT id) override;
 
@@ -24,13 +27,11 @@ public:
     bool IsShown() const { return IsItemShown(); }
     const ProcessInfo& GetShownProcess() const { return shown_; }
 
-    // The executable's file-type icon at the large size: the small one when there is none, and the
-    // folder's when neither exists. The caller destroys it; null only when even that fails.
-    static HICON FileTypeIcon(const System::String& path);
-
 protected:
     void LayoutControls(int width, int height) override;
 
 private:
+    void Relayout();
+
     ProcessInfo shown_{0, System::String(), System::String(), System::String(), 0, 0, System::String()};
 };

@@ -36,8 +36,9 @@ CProcessInfoPage::CProcessInfoPage(const ProcessInfo& process) : CPropertyPage(I
 {
 }
 
-UniqueIcon CProcessInfoPage::LoadFileTypeIcon(const System::String& name)
+UniqueIcon CProcessInfoPage::LoadFileTypeIcon(const ProcessInfo& process)
 {
+    const System::String& name = process.GetPath().IsEmpty() ? process.GetImageName() : process.GetPath();
     UniqueIcon icon(ShellIcon(name.GetBuffer(), FILE_ATTRIBUTE_NORMAL, SHGFI_LARGEICON));
     if (!icon) icon.Reset(ShellIcon(name.GetBuffer(), FILE_ATTRIBUTE_NORMAL, SHGFI_SMALLICON));
     // By attributes, so the folder icon comes even where Windows lives on another drive.
@@ -60,9 +61,7 @@ BOOL CProcessInfoPage::OnInitDialog()
     SetDlgItemText(IDC_PROCESS_RATING, ProcessInfo::GetRatingText(process_.GetRating()).GetBuffer());
     SetDlgItemText(IDC_PROCESS_RATING_EXPLANATION, process_.GetRatingText().GetBuffer());
 
-    // A process that could not be opened has no path; its image name still gives the file type.
-    const System::String& file = process_.GetPath().IsEmpty() ? process_.GetImageName() : process_.GetPath();
-    icon_ = LoadFileTypeIcon(file);
+    icon_ = LoadFileTypeIcon(process_);
     if (auto* picture = static_cast<CStatic*>(GetDlgItem(IDC_PROCESS_ICON))) picture->SetIcon(icon_.Get());
 
     CRect client;

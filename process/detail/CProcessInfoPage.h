@@ -24,9 +24,10 @@ public:
 
     BOOL OnInitDialog() override;
 
-    // The large icon of the file type of name (the file itself is not read), else its small icon,
-    // else the folder icon of "C:\Windows". Null only when the shell has no icon at all.
-    static UniqueIcon LoadFileTypeIcon(const System::String& name);
+    // The large icon of the file type of the process's executable (the file itself is not read),
+    // else its small icon, else the folder icon of "C:\Windows". A process that could not be opened
+    // has no path; its image name still gives the type. Null only when the shell has no icon at all.
+    static UniqueIcon LoadFileTypeIcon(const ProcessInfo& process);
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -384,9 +384,17 @@ TEST_F(ProcessManagerDlgTest, TheMenuAndTheDetailsButtonBothAskForTheSheetOfThei
     EXPECT_TRUE(details->IsWindowEnabled());
     dialog.GetInfoPane().SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PROCESS_DETAILS, BN_CLICKED), reinterpret_cast<LPARAM>(details->m_hWnd));
     EXPECT_EQ(asked(child.Id()), 2);
+    auto hintTop = [&] {
+        CRect hint;
+        dialog.GetInfoPane().GetDlgItem(CProgInfoPane::DescriptionId)->GetWindowRect(&hint);
+        dialog.GetInfoPane().ScreenToClient(&hint);
+        return hint.top;
+    };
+    EXPECT_EQ(hintTop(), 77) << "below the rating band";
 
     dialog.GetInfoPane().ShowNothing();
     EXPECT_FALSE(details->IsWindowEnabled());
+    EXPECT_EQ(hintTop(), 60) << "in the empty band's place";
 }
 
 // A full and an empty load are drawn on the graph's top and bottom rows, not beyond them.
