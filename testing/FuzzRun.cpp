@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -203,6 +206,14 @@ uint64_t FuzzSeed(uint64_t seed)
 {
     const char* text = std::getenv("VELA_FUZZ_SEED");
     return text && *text ? std::strtoull(text, nullptr, 10) : seed;
+}
+
+void ExpectSeveralDocumentedOutcomes(const FuzzReport& report)
+{
+    std::cout << report.ToString() << std::endl;
+    EXPECT_TRUE(report.unexpected.empty()) << report.unexpected.front();
+    EXPECT_GT(report.outcomes.size(), 1u) << report.ToString();
+    EXPECT_LT(report.worstMemoryBytes, 64u << 20) << report.ToString();
 }
 
 }  // namespace TestSupport

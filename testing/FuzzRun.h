@@ -41,6 +41,10 @@ int FuzzInputs(int count);
 // The seed of a run, or VELA_FUZZ_SEED when set.
 uint64_t FuzzSeed(uint64_t seed);
 
+// Prints the report and expects only documented outcomes, more than one of them (the damage reached
+// the reader's failures as well as its successes) and no input that cost 64 MB.
+void ExpectSeveralDocumentedOutcomes(const FuzzReport& report);
+
 // Names a library exception thrown as a pointer and deletes it.
 std::string ExceptionOutcome(const std::exception_ptr& thrown);
 

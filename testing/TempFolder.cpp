@@ -1,5 +1,7 @@
 #include "testing/TempFolder.h"
 
+#include "testing/FileBytes.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -26,27 +28,15 @@ TempFolder::~TempFolder() { DeleteTree(path_); }
 std::wstring TempFolder::WriteFile(const std::wstring& name, const std::string& bytes) const
 {
     std::wstring path = *this / name;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
-    DWORD written = 0;
-    BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size()) throw std::runtime_error("cannot write a test file");
+    if (!WriteFileBytes(path, bytes)) throw std::runtime_error("cannot write a test file");
     return path;
 }
 
 std::string TempFolder::ReadFile(const std::wstring& name) const
 {
     std::wstring path = *this / name;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open a test file");
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) throw std::runtime_error("cannot open a test file");
+    return ReadFileBytes(path);
 }
 
 void DeleteTree(const std::wstring& path)

@@ -12,6 +12,7 @@
 #include "activex/AxmSettings.h"
 #include "startup/NetMemoryStream.h"
 #include "startup/ProgramInfoLoader.h"
+#include "testing/FileBytes.h"
 #include "testing/FuzzRun.h"
 #include "testing/HttpServer.h"
 #include "testing/InterruptedRewrite.h"
@@ -37,34 +38,9 @@ std::string Frame(const std::string& body)
     return frame + body;
 }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), fclose);
-    std::string bytes;
-    if (!file) return bytes;
-    char buffer[4096];
-    for (size_t read; (read = fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, read);
-    return bytes;
-}
-
-void Write(const std::wstring& path, const std::string& bytes)
-{
-    std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), fclose);
-    ASSERT_TRUE(file);
-    ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
-}
-
 System::Array<uint8_t> Bytes(const std::string& text) { return System::Array<uint8_t>(std::vector<uint8_t>(text.begin(), text.end())); }
 
 std::string CountOutcome(int entries) { return entries == 2 ? "all items" : entries ? "some items" : "no item"; }
-
-void ExpectSeveralOutcomesAndNothingElse(const FuzzReport& report)
-{
-    std::cout << report.ToString() << std::endl;
-    EXPECT_TRUE(report.unexpected.empty()) << report.unexpected.front();
-    EXPECT_GT(report.outcomes.size(), 1u) << report.ToString();
-    EXPECT_LT(report.worstMemoryBytes, 64u << 20) << report.ToString();
-}
 
 class ActiveXReaderFuzzTest : public ::testing::Test {
 protected:
@@ -96,10 +72,10 @@ TEST_F(ActiveXReaderFuzzTest, FeedCacheAndFeedDocument)
     ActiveXFeed feed(nowhere_);
     FuzzReport cached = TestSupport::RunFuzz("vaaxm.dat", {Frame(Feed)}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(51), [&](const std::string& bytes) {
-                                                 Write(cache_, bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(cache_, bytes));
                                                  return CountOutcome(feed.Load(Unreachable(), cache_.c_str()));
                                              });
-    ExpectSeveralOutcomesAndNothingElse(cached);
+    TestSupport::ExpectSeveralDocumentedOutcomes(cached);
 
     FuzzReport documents = TestSupport::RunFuzz(
         "ActiveX feed document", {Feed}, TestSupport::FuzzInputs(300), TestSupport::FuzzSeed(52),
@@ -117,23 +93,23 @@ TEST_F(ActiveXReaderFuzzTest, FeedCacheAndFeedDocument)
             parsed.GetCategories();
             return CountOutcome(entries);
         });
-    ExpectSeveralOutcomesAndNothingElse(documents);
+    TestSupport::ExpectSeveralDocumentedOutcomes(documents);
 }
 
 TEST_F(ActiveXReaderFuzzTest, SettingsFile)
 {
     AxmSettings::WriteNoNoteFlag(settings_.c_str(), 1);
-    std::string settings = ReadBytes(settings_);
+    std::string settings = TestSupport::ReadFileBytes(settings_);
     ASSERT_EQ(settings.size(), 12u);
     FuzzReport report = TestSupport::RunFuzz("vaaxm.cfg", {settings}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(53), [&](const std::string& bytes) {
-                                                 Write(settings_, bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(settings_, bytes));
                                                  System::DateTime time = AxmSettings::ReadReferenceTime(settings_.c_str());
                                                  int32_t flag = AxmSettings::ReadNoNoteFlag(settings_.c_str());
                                                  std::string outcome = time.GetTicks() == 0 ? "stored time" : "other time";
                                                  return outcome + (flag == 1 ? ", flag 1" : flag ? ", other flag" : ", flag 0");
                                              });
-    ExpectSeveralOutcomesAndNothingElse(report);
+    TestSupport::ExpectSeveralDocumentedOutcomes(report);
 }
 
 TEST_F(ActiveXReaderFuzzTest, SettingsAndFeedCacheFailingAtEveryByteKeepThePreviousFile)

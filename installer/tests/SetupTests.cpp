@@ -15,6 +15,7 @@
 #include "core/ComPtr.h"
 #include "core/UniqueResource.h"
 #include "installer/RunningPrograms.h"
+#include "testing/FileBytes.h"
 #include "testing/HttpServer.h"
 #include "testing/TempFolder.h"
 #include "testing/TestPrefixGuard.h"
@@ -69,24 +70,9 @@ bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b)
            CSTR_EQUAL;
 }
 
-std::string ReadAll(const std::wstring& path)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    return bytes;
-}
-
 void WriteAll(const std::wstring& path, const std::string& bytes)
 {
-    UniqueHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file) << "cannot write a test file, error " << GetLastError();
-    DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    ASSERT_TRUE(TestSupport::WriteFileBytes(path, bytes)) << "cannot write a test file, error " << GetLastError();
 }
 
 // Paths of every file below root, relative to it.
@@ -321,7 +307,7 @@ protected:
         SetEnvironmentVariableW(L"VTCON_MOMENTS_FILE", nullptr);
         ASSERT_TRUE(console_);
         ULONGLONG deadline = GetTickCount64() + 30000;
-        while (ReadAll(moments).find("home ") == std::string::npos) {
+        while (TestSupport::ReadFileBytes(moments).find("home ") == std::string::npos) {
             ASSERT_LT(GetTickCount64(), deadline) << "the console did not show its home page";
             ASSERT_EQ(WaitForSingleObject(console_.Get(), 50), static_cast<DWORD>(WAIT_TIMEOUT)) << "the console ended";
         }
@@ -371,9 +357,9 @@ TEST_F(SetupTest, SilentInstallPutsEveryFileInPlaceAndTheConsoleShowsItsHomePage
     ASSERT_GT(files.size(), 10u);
     unsigned long long bytes = 0;
     for (const std::wstring& file : files) {
-        std::string packed = ReadAll(dist_ + L"\\" + file);
+        std::string packed = TestSupport::ReadFileBytes(dist_ + L"\\" + file);
         bytes += packed.size();
-        EXPECT_TRUE(ReadAll(installFolder_ + L"\\" + file) == packed) << "not installed whole: " << Narrow(file);
+        EXPECT_TRUE(TestSupport::ReadFileBytes(installFolder_ + L"\\" + file) == packed) << "not installed whole: " << Narrow(file);
         bool binary = file.size() > 4 && (EqualIgnoringCase(file.substr(file.size() - 4), L".exe") ||
                                           EqualIgnoringCase(file.substr(file.size() - 4), L".dll"));
         bool runtime = false;
@@ -425,18 +411,18 @@ TEST_F(SetupTest, NewerSetupClosesTheConsoleReplacesProgramFilesAndKeepsTheData)
 
     EXPECT_EQ(WaitForExit(console_.Get(), 0), 0u) << "the running console was asked to close";
     EXPECT_TRUE(Setup::FindProgramsIn(installFolder_).empty());
-    EXPECT_EQ(ReadAll(catalogue), ReadAll(dist_ + L"\\vtaddons3.xml"));
+    EXPECT_EQ(TestSupport::ReadFileBytes(catalogue), TestSupport::ReadFileBytes(dist_ + L"\\vtaddons3.xml"));
     EXPECT_EQ(MachineText(kUninstallKey, L"DisplayVersion"), kNextVersion);
     EXPECT_EQ(MachineText(kSuiteKey, L"Version"), kNextVersion);
     EXPECT_EQ(MachineText(kSuiteKey, L"UpdateServer"), server_.Url("")) << "deployment settings survive upgrades";
-    EXPECT_EQ(ReadAll(dataFolder_ + L"\\disabledentry.vsd"), store);
-    EXPECT_EQ(ReadAll(dataFolder_ + L"\\backup\\setup-test.dat"), backup);
+    EXPECT_EQ(TestSupport::ReadFileBytes(dataFolder_ + L"\\disabledentry.vsd"), store);
+    EXPECT_EQ(TestSupport::ReadFileBytes(dataFolder_ + L"\\backup\\setup-test.dat"), backup);
 }
 
 TEST_F(SetupTest, LiveUpdaterReplacesAnInstalledFileAndUninstallRemovesWhatItAdded)
 {
     Install(setup_, ServerOption());
-    std::string newer = ReadAll(HostPath(INSTALLER_BIN_DIR) + L"\\setup_test_vdwin32_next.dll");
+    std::string newer = TestSupport::ReadFileBytes(HostPath(INSTALLER_BIN_DIR) + L"\\setup_test_vdwin32_next.dll");
     ASSERT_FALSE(newer.empty());
     // The update replaces vdwin32.dll and brings a library the setup did not install.
     std::string manifest = "<update><objects><file name=\"vdwin32.dll\" fileVersion=\"" + Narrow(kNextVersion) +
@@ -451,7 +437,7 @@ TEST_F(SetupTest, LiveUpdaterReplacesAnInstalledFileAndUninstallRemovesWhatItAdd
     ASSERT_TRUE(WaitForTemporaryCopies()) << "the updater's copy did not end";
 
     EXPECT_EQ(FileVersionOf(installFolder_ + L"\\vdwin32.dll"), kNextVersion);
-    EXPECT_TRUE(ReadAll(installFolder_ + L"\\vdwin32.dll") == newer);
+    EXPECT_TRUE(TestSupport::ReadFileBytes(installFolder_ + L"\\vdwin32.dll") == newer);
     EXPECT_TRUE(Exists(installFolder_ + L"\\vtnew.dll"));
     EXPECT_EQ(RunAndWait(updater + L"check " + arguments), 0u) << "nothing is left to update";
 
@@ -473,7 +459,7 @@ TEST_F(SetupTest, SilentUninstallRemovesProgramFilesShortcutsAndEntryButKeepsThe
     EXPECT_FALSE(Exists(desktopShortcut_));
     EXPECT_FALSE(MachineKeyExists(kUninstallKey));
     EXPECT_FALSE(MachineKeyExists(kSuiteKey));
-    EXPECT_EQ(ReadAll(dataFolder_ + L"\\disabledentry.vsd"), store) << "the data folder stays";
+    EXPECT_EQ(TestSupport::ReadFileBytes(dataFolder_ + L"\\disabledentry.vsd"), store) << "the data folder stays";
 }
 
 TEST_F(SetupTest, SetupAndUninstallerWindowsSpeakKoreanAndTheUninstallerStopsAtItsComponents)

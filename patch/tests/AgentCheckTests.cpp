@@ -15,6 +15,7 @@
 
 #include "core/Trace.h"
 #include "patch/AgentCheck.h"
+#include "testing/FileBytes.h"
 #include "testing/HostPath.h"
 #include "testing/FakeUpdateAgent.h"
 #include "testing/HttpServer.h"
@@ -27,19 +28,7 @@ using TestSupport::TempFolder;
 
 namespace {
 
-std::string ReadBytes(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::string();
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-std::string TestData(const wchar_t* name) { return ReadBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\" + name); }
+std::string TestData(const wchar_t* name) { return TestSupport::ReadFileBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\" + name); }
 
 // Rewrites equal-length texts inside an uncompressed cabinet and clears its data checksums, which
 // the extractor then does not verify: how the tests put a port or a hostile name into a catalogue.
@@ -279,7 +268,7 @@ TEST(InstallAgent, AnUnsignedInstallerIsNotRunAndFailuresAreReported)
     EXPECT_EQ(fixture.check.InstallAgent(), -2) << "the installer is not served";
 
     HttpServer::Response installer;
-    installer.body = ReadBytes(TestSupport::ProgramFolder() + L"\\patch_test_installer.exe");
+    installer.body = TestSupport::ReadFileBytes(TestSupport::ProgramFolder() + L"\\patch_test_installer.exe");
     ASSERT_FALSE(installer.body.empty());
     fixture.server.Serve("/x64.exe", installer);
     EXPECT_EQ(fixture.check.InstallAgent(), AgentCheck::InstallerUntrusted);
@@ -323,7 +312,7 @@ TEST(InstallAgent, ASignedInstallerRunsQuietlyWithoutRestart)
     } removal{root, added};
     ASSERT_TRUE(AgentCheck::IsTrustedSignature(signedCopy, reason)) << std::string(reason.begin(), reason.end());
     ASSERT_EQ(fixture.check.InstallAgent(), 0);
-    std::string ran = ReadBytes(fixture.temp / L"inst.exe.ran");
+    std::string ran = TestSupport::ReadFileBytes(fixture.temp / L"inst.exe.ran");
     std::wstring command(reinterpret_cast<const wchar_t*>(ran.data()), ran.size() / sizeof(wchar_t));
     EXPECT_EQ(command, L"\"" + (fixture.temp / L"inst.exe") + L"\" /quiet /norestart");
 }
@@ -365,7 +354,7 @@ TEST(AgentCheckWorker, AnOutdatedAgentIsUpdatedAndAMissingCatalogueEndsTheCheck)
         FakeUpdateAgent agent("version=5.4.3790.1000\n");
         CatalogueFixture fixture(L"both.cab");
         HttpServer::Response installer;
-        installer.body = ReadBytes(TestSupport::ProgramFolder() + L"\\patch_test_installer.exe");
+        installer.body = TestSupport::ReadFileBytes(TestSupport::ProgramFolder() + L"\\patch_test_installer.exe");
         fixture.server.Serve("/x64.exe", installer);
         EXPECT_EQ(fixture.check.RunWorker(), 0);
         EXPECT_EQ(trace.Count(L"Update WUA"), 1);

@@ -6,14 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "patch/AgentCheck.h"
 #include "patch/addon/PatchManagerDlg.h"
+#include "testing/FileBytes.h"
 #include "testing/FuzzRun.h"
 #include "testing/HostPath.h"
 #include "testing/InterruptedRewrite.h"
@@ -29,21 +28,6 @@ const char Catalogue[] =
     "  <architecture name=\"x86\" clientVersion=\"7.6.7600.256\" downloadUrl=\"http://127.0.0.1/x86/installer.exe\"/>\n"
     "  <architecture name=\"x64\" clientVersion=\"7.6.7600.256\" downloadUrl=\"http://127.0.0.1/x64/installer.exe\"/>\n"
     "</wuredist>\n";
-
-std::string ReadBytes(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void Write(const std::wstring& path, const std::string& bytes)
-{
-    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good());
-}
 
 void Put(std::string& bytes, uint32_t value, int size)
 {
@@ -109,14 +93,6 @@ void ListFiles(const std::wstring& folder, const std::wstring& relative, std::ve
     FindClose(find);
 }
 
-void ExpectSeveralOutcomesAndNothingElse(const FuzzReport& report)
-{
-    std::cout << report.ToString() << std::endl;
-    EXPECT_TRUE(report.unexpected.empty()) << report.unexpected.front();
-    EXPECT_GT(report.outcomes.size(), 1u) << report.ToString();
-    EXPECT_LT(report.worstMemoryBytes, 64u << 20) << report.ToString();
-}
-
 class ComScope {
 public:
     ComScope() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -127,8 +103,8 @@ public:
 
 TEST(PatchReaderFuzz, CabinetExtractionStaysInsideItsFolder)
 {
-    std::string hostile = ReadBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\hostile.cab");
-    std::string both = ReadBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\both.cab");
+    std::string hostile = TestSupport::ReadFileBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\hostile.cab");
+    std::string both = TestSupport::ReadFileBytes(TestSupport::HostPath(PATCH_TEST_DATA) + L"\\both.cab");
     ASSERT_GT(hostile.size(), 36u);
     ASSERT_GT(both.size(), 36u);
     TempFolder outer;
@@ -138,7 +114,7 @@ TEST(PatchReaderFuzz, CabinetExtractionStaysInsideItsFolder)
     FuzzReport report = TestSupport::RunFuzz(
         "redistributable cabinet", {both, hostile, Cabinet("wuredist.xml", Catalogue)}, TestSupport::FuzzInputs(300),
         TestSupport::FuzzSeed(71), [&](const std::string& bytes) {
-            Write(cabinet, bytes);
+            EXPECT_TRUE(TestSupport::WriteFileBytes(cabinet, bytes));
             std::vector<std::wstring> extracted;
             int result = AgentCheck::ExtractCabinet(cabinet, target, extracted);
             std::vector<std::wstring> outside;
@@ -153,7 +129,7 @@ TEST(PatchReaderFuzz, CabinetExtractionStaysInsideItsFolder)
             for (const std::wstring& file : inside) DeleteFileW((target + file).c_str());
             return outcome;
         });
-    ExpectSeveralOutcomesAndNothingElse(report);
+    TestSupport::ExpectSeveralDocumentedOutcomes(report);
     EXPECT_EQ(report.outcomes.count("a file outside the folder"), 0u) << report.ToString();
 }
 
@@ -170,14 +146,14 @@ TEST(PatchReaderFuzz, CatalogueInsideAWellFormedCabinet)
     check.SetRedistributableServer(url);
     check.SetTempFolder(temp.Path() + L"\\");
     check.SetArchitecture(L"x64");
-    Write(server / L"redist\\wuredist.cab", Cabinet("wuredist.xml", Catalogue));
+    EXPECT_TRUE(TestSupport::WriteFileBytes(server / L"redist\\wuredist.cab", Cabinet("wuredist.xml", Catalogue)));
     ASSERT_EQ(check.GetRedistInfo(), 0);
     ASSERT_EQ(check.GetClientVersion(), L"7.6.7600.256");
 
     FuzzReport report = TestSupport::RunFuzz(
         "redistributable catalogue", {Catalogue}, TestSupport::FuzzInputs(300), TestSupport::FuzzSeed(72),
         [&](const std::string& bytes) {
-            Write(server / L"redist\\wuredist.cab", Cabinet("wuredist.xml", bytes));
+            EXPECT_TRUE(TestSupport::WriteFileBytes(server / L"redist\\wuredist.cab", Cabinet("wuredist.xml", bytes)));
             int result = check.GetRedistInfo();
             std::vector<std::wstring> left;
             ListFiles(temp.Path(), L"", left);
@@ -185,7 +161,7 @@ TEST(PatchReaderFuzz, CatalogueInsideAWellFormedCabinet)
             if (result != 0) return std::string("no agent information (-1)");
             return std::string(check.GetDownloadUrl().find(L"/x64/") != std::wstring::npos ? "x64 entry" : "other entry");
         });
-    ExpectSeveralOutcomesAndNothingElse(report);
+    TestSupport::ExpectSeveralDocumentedOutcomes(report);
     EXPECT_EQ(report.outcomes.count("files left in the temporary folder"), 0u) << report.ToString();
 }
 
@@ -194,17 +170,17 @@ TEST(PatchReaderFuzz, NoticeSettingReadsAnyBytesAndARewriteFailingAtEveryByteKee
     TempFolder folder;
     const std::wstring path = folder / L"vapm.cfg";
     ASSERT_TRUE(PatchManagerDlg::WriteNoticeSetting(path, false));
-    FuzzReport report = TestSupport::RunFuzz("vapm.cfg", {ReadBytes(path)}, TestSupport::FuzzInputs(300),
+    FuzzReport report = TestSupport::RunFuzz("vapm.cfg", {TestSupport::ReadFileBytes(path)}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(73), [&](const std::string& bytes) {
-                                                 Write(path, bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(path, bytes));
                                                  return std::string(PatchManagerDlg::ReadNoticeSetting(path) ? "show" : "hide");
                                              });
-    ExpectSeveralOutcomesAndNothingElse(report);
+    TestSupport::ExpectSeveralDocumentedOutcomes(report);
 
     ASSERT_TRUE(PatchManagerDlg::WriteNoticeSetting(path, false));
     TestSupport::InterruptedRewrites rewrites = TestSupport::InterruptEveryByte(
         path, [&] { return PatchManagerDlg::WriteNoticeSetting(path, true); },
-        [&] { return ReadBytes(path).size() == 4; });
+        [&] { return TestSupport::ReadFileBytes(path).size() == 4; });
     EXPECT_EQ(rewrites.problem, "");
     EXPECT_EQ(rewrites.interrupted, 4);
     EXPECT_TRUE(PatchManagerDlg::ReadNoticeSetting(path));

@@ -13,6 +13,7 @@
 #include "startup/ProgramInfoLoader.h"
 #include "startup/SpannerSettings.h"
 #include "startup/tests/StartupTestSupport.h"
+#include "testing/FileBytes.h"
 #include "testing/FuzzRun.h"
 
 using StartupTestSupport::OwnedEntries;
@@ -44,23 +45,6 @@ protected:
         backup_ = backups_.CreateBackup(L"자동 백업", entries.List().ToArray()).GetStdString();
     }
 
-    static std::string ReadBytes(const std::wstring& path)
-    {
-        std::string bytes;
-        std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), fclose);
-        if (!file) return bytes;
-        char buffer[4096];
-        for (size_t read; (read = fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes.append(buffer, read);
-        return bytes;
-    }
-
-    void Write(const std::wstring& path, const std::string& bytes)
-    {
-        std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), fclose);
-        ASSERT_TRUE(file);
-        ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
-    }
-
     // Reads with read, which gives the success's name; a documented record failure is named, any
     // other escapes to the run as unexpected.
     template <class Read>
@@ -77,14 +61,6 @@ protected:
         }
     }
 
-    static void ExpectBothOutcomesAndNothingElse(const FuzzReport& report)
-    {
-        std::cout << report.ToString() << std::endl;
-        EXPECT_TRUE(report.unexpected.empty()) << report.unexpected.front();
-        EXPECT_GT(report.outcomes.size(), 1u) << report.ToString();
-        EXPECT_LT(report.worstMemoryBytes, 64u << 20) << report.ToString();
-    }
-
     StartupTestSupport::ProgramInfoScope info_;
     StartupTestSupport::IsolatedLogon logon_;
     StartupStore store_;
@@ -96,24 +72,24 @@ protected:
 
 TEST_F(ReaderFuzzTests, DisabledEntryStoreAndAutorunRecords)
 {
-    std::string store = ReadBytes(store_.GetStorePath().GetStdString());
+    std::string store = TestSupport::ReadFileBytes(store_.GetStorePath().GetStdString());
     ASSERT_GT(store.size(), 8u);
     FuzzReport stored = TestSupport::RunFuzz("disabled-entry store", {store}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(21), [&](const std::string& bytes) {
-                                                 Write(store_.GetStorePath().GetStdString(), bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(store_.GetStorePath().GetStdString(), bytes));
                                                  return RecordOutcome([&] {
                                                      OwnedEntries read(store_.GetStartupEntries(L"Logon"));
                                                      return std::string("read");
                                                  });
                                              });
-    ExpectBothOutcomesAndNothingElse(stored);
+    TestSupport::ExpectSeveralDocumentedOutcomes(stored);
 
     // The first record alone: the count and the enabled flag stand before it.
     std::wstring recordPath = logon_.DataFolder() + L"\\record.bin";
     FuzzReport records = TestSupport::RunFuzz(
         "autorun record", {store.substr(8)}, TestSupport::FuzzInputs(300), TestSupport::FuzzSeed(22),
         [&](const std::string& bytes) {
-            Write(recordPath, bytes);
+            EXPECT_TRUE(TestSupport::WriteFileBytes(recordPath, bytes));
             return RecordOutcome([&] {
                 System::IO::FileStream file(recordPath.c_str(), System::IO::FileMode::Open, System::IO::FileAccess::Read);
                 std::unique_ptr<Vela::Win32::Autoruns::AutorunEntry> entry(
@@ -121,23 +97,23 @@ TEST_F(ReaderFuzzTests, DisabledEntryStoreAndAutorunRecords)
                 return std::string("read");
             });
         });
-    ExpectBothOutcomesAndNothingElse(records);
+    TestSupport::ExpectSeveralDocumentedOutcomes(records);
 }
 
 TEST_F(ReaderFuzzTests, BackupFiles)
 {
-    std::string backup = ReadBytes(backup_);
+    std::string backup = TestSupport::ReadFileBytes(backup_);
     ASSERT_GT(backup.size(), 16u);
     FuzzReport report = TestSupport::RunFuzz("backup file", {backup}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(23), [&](const std::string& bytes) {
-                                                 Write(backup_, bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(backup_, bytes));
                                                  return RecordOutcome([&] {
                                                      std::unique_ptr<BackupEntry> loaded(
                                                          backups_.LoadBackupFile(L"b.vsb", backup_.c_str()));
                                                      return std::string("read");
                                                  });
                                              });
-    ExpectBothOutcomesAndNothingElse(report);
+    TestSupport::ExpectSeveralDocumentedOutcomes(report);
 }
 
 TEST_F(ReaderFuzzTests, ProgramInformationCacheFrameAndDocument)
@@ -148,13 +124,13 @@ TEST_F(ReaderFuzzTests, ProgramInformationCacheFrameAndDocument)
     std::wstring cache = logon_.DataFolder() + L"\\vasui.xml";
     FuzzReport frames = TestSupport::RunFuzz("program information cache", {frame}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(24), [&](const std::string& bytes) {
-                                                 Write(cache, bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(cache, bytes));
                                                  return RecordOutcome([&] {
                                                      int length = ProgramInfoLoader::ReadCache(cache.c_str()).GetLength();
                                                      return std::string(length ? "read" : "empty");
                                                  });
                                              });
-    ExpectBothOutcomesAndNothingElse(frames);
+    TestSupport::ExpectSeveralDocumentedOutcomes(frames);
 
     FuzzReport documents = TestSupport::RunFuzz(
         "program information document", {document}, TestSupport::FuzzInputs(300), TestSupport::FuzzSeed(25),
@@ -166,33 +142,33 @@ TEST_F(ReaderFuzzTests, ProgramInformationCacheFrameAndDocument)
             int items = ProgramInfoLoader::Parse(stream.get());
             return items == 2 ? std::string("all items") : items ? std::string("some items") : std::string("no item");
         });
-    ExpectBothOutcomesAndNothingElse(documents);
+    TestSupport::ExpectSeveralDocumentedOutcomes(documents);
 }
 
 TEST_F(ReaderFuzzTests, StartupWindowSettings)
 {
     String path = SpannerSettings::PathIn(store_.GetDataFolder());
     SpannerSettings::Write(path, 0x01020304);
-    std::string settings = ReadBytes(path.GetStdString());
+    std::string settings = TestSupport::ReadFileBytes(path.GetStdString());
     FuzzReport report = TestSupport::RunFuzz("velaspanner.cfg", {settings}, TestSupport::FuzzInputs(300),
                                              TestSupport::FuzzSeed(26), [&](const std::string& bytes) {
-                                                 Write(path.GetStdString(), bytes);
+                                                 EXPECT_TRUE(TestSupport::WriteFileBytes(path.GetStdString(), bytes));
                                                  return RecordOutcome([&] {
                                                      int32_t value = SpannerSettings::Read(path);
                                                      if (value == 0x01020304) return std::string("stored value");
                                                      return std::string(value ? "other value" : "0");
                                                  });
                                              });
-    ExpectBothOutcomesAndNothingElse(report);
+    TestSupport::ExpectSeveralDocumentedOutcomes(report);
 }
 
 // Inputs the runs found: each once ended in an undocumented failure.
 TEST_F(ReaderFuzzTests, RegressionInputsEndInDocumentedFailures)
 {
     // A backup whose time field has its top bit flipped: once an ArgumentOutOfRangeException.
-    std::string backup = ReadBytes(backup_);
+    std::string backup = TestSupport::ReadFileBytes(backup_);
     backup[7] = static_cast<char>(backup[7] ^ 0x80);
-    Write(backup_, backup);
+    EXPECT_TRUE(TestSupport::WriteFileBytes(backup_, backup));
     EXPECT_EQ(RecordOutcome([&] {
                   delete backups_.LoadBackupFile(L"b.vsb", backup_.c_str());
                   return std::string("read");
@@ -200,12 +176,12 @@ TEST_F(ReaderFuzzTests, RegressionInputsEndInDocumentedFailures)
               "System.FormatException");
 
     // A store whose program path starts with a NUL: once a Win32Exception from making a full path.
-    std::string store = ReadBytes(store_.GetStorePath().GetStdString());
+    std::string store = TestSupport::ReadFileBytes(store_.GetStorePath().GetStdString());
     size_t path = store.find("notepad.exe");
     ASSERT_NE(path, std::string::npos);
     path = store.rfind(":\\", path) - 1;
     store[path] = '\0';
-    Write(store_.GetStorePath().GetStdString(), store);
+    EXPECT_TRUE(TestSupport::WriteFileBytes(store_.GetStorePath().GetStdString(), store));
     EXPECT_EQ(RecordOutcome([&] {
                   OwnedEntries read(store_.GetStartupEntries(L"Logon"));
                   return read.Find(L"메모장") ? std::string("read") : std::string("lost");

@@ -9,13 +9,14 @@
 #include "core/UniqueResource.h"
 #include "testing/HttpServer.h"
 #include "testing/TempFolder.h"
+#include "testing/FileBytes.h"
 #include "updater/tests/helpers/TestFiles.h"
 #include "updater/tests/helpers/ZipWriter.h"
 
 using TestSupport::HttpServer;
 using UpdaterTests::FileExists;
 using UpdaterTests::ProgramFolder;
-using UpdaterTests::ReadBytes;
+using TestSupport::ReadFileBytes;
 
 namespace {
 
@@ -124,8 +125,8 @@ class KilledUpdateTest : public ::testing::Test {
 protected:
     KilledUpdateTest()
     {
-        v1_ = ReadBytes(ProgramFolder() + L"\\updater_test_v1.dll");
-        v2_ = ReadBytes(ProgramFolder() + L"\\updater_test_v2.dll");
+        v1_ = ReadFileBytes(ProgramFolder() + L"\\updater_test_v1.dll");
+        v2_ = ReadFileBytes(ProgramFolder() + L"\\updater_test_v2.dll");
         UpdaterTests::ZipWriter writer;
         writer.AddFile("b.dll", v2_);
         zip_ = writer.Build();
@@ -183,7 +184,7 @@ protected:
             std::wstring path = install_ / name;
             bool isNew = std::wstring(name) == L"d.dll";
             if (isNew && !FileExists(path)) continue;
-            std::string bytes = ReadBytes(path);
+            std::string bytes = ReadFileBytes(path);
             if (bytes == v2_) {
                 ++updated;
             } else if (isNew || bytes != v1_) {

@@ -7,12 +7,13 @@
 #include "updater/FileVersionInfo.h"
 #include "updater/UpdateCommandLineInfo.h"
 #include "updater/UpdateDlg.h"
+#include "testing/FileBytes.h"
 #include "updater/tests/helpers/TestFiles.h"
 #include "updater/tests/helpers/ZipWriter.h"
 
 using TestSupport::HttpServer;
 using UpdaterTests::ProgramFolder;
-using UpdaterTests::ReadBytes;
+using TestSupport::ReadFileBytes;
 
 namespace {
 
@@ -78,8 +79,8 @@ class UpdaterProgramTest : public ::testing::Test {
 protected:
     UpdaterProgramTest()
     {
-        v1_ = ReadBytes(ProgramFolder() + L"\\updater_test_v1.dll");
-        v2_ = ReadBytes(ProgramFolder() + L"\\updater_test_v2.dll");
+        v1_ = ReadFileBytes(ProgramFolder() + L"\\updater_test_v1.dll");
+        v2_ = ReadFileBytes(ProgramFolder() + L"\\updater_test_v2.dll");
         UpdaterTests::ZipWriter writer;
         writer.AddFile("lib.dll", v2_);
         server_.Serve("/pkg/lib.zip", Body(writer.Build()));
@@ -122,7 +123,7 @@ TEST_F(UpdaterProgramTest, UpdateReplacesTheLibraryStartsTheProgramAndCheckThenF
     EXPECT_EQ(0, RunUpdater(L"/update " + Quoted(Url()) + L" " + Quoted(install_) + L" " + Quoted(program)));
     ASSERT_TRUE(UpdaterTests::WaitForFile(marker, kProgramWait));
     EXPECT_EQ(CString(L"2.0.0.2"), InstalledVersion());
-    std::string started = ReadBytes(marker);
+    std::string started = ReadFileBytes(marker);
     std::wstring directory(reinterpret_cast<const wchar_t*>(started.data()), started.size() / sizeof(wchar_t));
     EXPECT_EQ(0, _wcsicmp(install_.c_str(), directory.c_str())) << "started in the target directory";
     EXPECT_EQ(0, RunUpdater(L"check " + Quoted(Url("?after")) + L" " + Quoted(install_)));

@@ -7,13 +7,14 @@
 #include "testing/TempFolder.h"
 #include "updater/FileVersionInfo.h"
 #include "updater/Updater.h"
+#include "testing/FileBytes.h"
 #include "updater/tests/helpers/TestFiles.h"
 #include "updater/tests/helpers/ZipWriter.h"
 
 using TestSupport::HttpServer;
 using UpdaterTests::FileExists;
 using UpdaterTests::ProgramFolder;
-using UpdaterTests::ReadBytes;
+using TestSupport::ReadFileBytes;
 
 namespace {
 
@@ -55,8 +56,8 @@ protected:
         updater_.SetDirectory(target_.Path().c_str());
         updater_.SetUrl(server_.Url("/app/update.xml").c_str());
         updater_.SetHandler(&recorder_);
-        v1_ = ReadBytes(ProgramFolder() + L"\\updater_test_v1.dll");
-        v2_ = ReadBytes(ProgramFolder() + L"\\updater_test_v2.dll");
+        v1_ = ReadFileBytes(ProgramFolder() + L"\\updater_test_v1.dll");
+        v2_ = ReadFileBytes(ProgramFolder() + L"\\updater_test_v2.dll");
     }
     void ServeManifest(const std::string& manifest) { server_.Serve("/app/update.xml", Body(manifest)); }
     bool Requested(const std::string& path) const
